@@ -1,0 +1,207 @@
+#include "KorvaneCli.h"
+
+#include "engine/LineArray.h"
+#include "engine/ParseCommand.h"
+#include "export/ListExporter.h"
+#include "framework/File.h"
+#include "framework/ListCtrl.h"
+#include "framework/StringUtil.h"
+
+#include <ostream>
+
+namespace {
+
+const char* const kUsage =
+    "usage: korvane-cli --template FILE --data FILE [--start-tag TEXT] [--end-tag TEXT]\n"
+    "                   [--allowed-chars TEXT] [--crcl TEXT] [-o FILE | --output FILE]\n"
+    "                   [--format TXT|CSV|XLS|MDB|HTML|XML] [--header]\n";
+
+struct CCliOptions
+{
+    CString strTemplatePath;
+    CString strDataPath;
+    CParseSettings settings = DefaultParseSettings();
+    CString strOutput;
+    CString strFormat;
+    bool bHeader = false;
+    bool bHelp = false;
+};
+
+// Fills options from args; false with strError set on a usage error.
+bool ParseArgs(const std::vector<std::string>& args, CCliOptions& options, CString& strError)
+{
+    bool bHaveTemplate = false;
+    bool bHaveData = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        CString strName = args[i];
+        CString strValue;
+        bool bInlineValue = false;
+        const size_t nEquals = strName.find('=');
+        if (strName.rfind("--", 0) == 0 && nEquals != CString::npos) {
+            strValue = strName.substr(nEquals + 1);
+            strName = strName.substr(0, nEquals);
+            bInlineValue = true;
+        }
+        if (strName == "--help" || strName == "-h") {
+            options.bHelp = true;
+            continue;
+        }
+        if (strName == "--header") {
+            options.bHeader = true;
+            continue;
+        }
+        CString* pTarget = nullptr;
+        if (strName == "--template")
+            pTarget = &options.strTemplatePath;
+        else if (strName == "--data")
+            pTarget = &options.strDataPath;
+        else if (strName == "--start-tag")
+            pTarget = &options.settings.strStartTag;
+        else if (strName == "--end-tag")
+            pTarget = &options.settings.strEndTag;
+        else if (strName == "--allowed-chars")
+            pTarget = &options.settings.strAllowedChars;
+        else if (strName == "--crcl")
+            pTarget = &options.settings.strCrCl;
+        else if (strName == "-o" || strName == "--output")
+            pTarget = &options.strOutput;
+        else if (strName == "--format")
+            pTarget = &options.strFormat;
+        if (pTarget == nullptr) {
+            strError = "unknown option '" + args[i] + "'";
+            return false;
+        }
+        if (!bInlineValue) {
+            if (i + 1 >= args.size()) {
+                strError = "option '" + strName + "' needs a value";
+                return false;
+            }
+            strValue = args[++i];
+        }
+        *pTarget = strValue;
+        if (pTarget == &options.strTemplatePath)
+            bHaveTemplate = true;
+        if (pTarget == &options.strDataPath)
+            bHaveData = true;
+    }
+    if (options.bHelp)
+        return true;
+    if (!bHaveTemplate || !bHaveData) {
+        strError = "--template and --data are required";
+        return false;
+    }
+    if (!options.strFormat.empty()) {
+        options.strFormat = str::ToUpper(options.strFormat);
+        if (!IsFormatKey(options.strFormat)) {
+            strError = "unknown format '" + options.strFormat + "'";
+            return false;
+        }
+    }
+    return true;
+}
+
+// Loads a file as Load Template and Load Data do.
+bool LoadText(const CString& strPath, CString& strText, CString& strError)
+{
+    CLineArray lines;
+    if (!lines.LoadFromFile(strPath, "\r\n", &strError))
+        return false;
+    strText = lines.Join("\r\n");
+    return true;
+}
+
+} // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    CCliOptions options;
+    CString strError;
+    if (!ParseArgs(args, options, strError)) {
+        err << "korvane-cli: " << strError << "\n" << kUsage;
+        return 2;
+    }
+    if (options.bHelp) {
+        out << kUsage;
+        return 0;
+    }
+
+    ESaveFormat format = ESaveFormat::Txt;
+    if (!options.strFormat.empty()) {
+        format = FormatFromKey(options.strFormat);
+    } else if (!options.strOutput.empty()) {
+        // The extension decides, as in Save As; a name without one is text.
+        CString strPath = options.strOutput;
+        const size_t nSlash = strPath.rfind('/');
+        const size_t nDot = strPath.rfind('.');
+        if (nDot != CString::npos && (nSlash == CString::npos || nDot > nSlash))
+            format = ChooseSaveFormat(strPath, 1);
+    }
+    const bool bTextFormat = format == ESaveFormat::Txt || format == ESaveFormat::Csv;
+    if (options.bHeader && !bTextFormat) {
+        err << "korvane-cli: --header is only for TXT and CSV output\n" << kUsage;
+        return 2;
+    }
+    const bool bFileOnly =
+        format == ESaveFormat::Html || format == ESaveFormat::Xls || format == ESaveFormat::Mdb;
+    if (bFileOnly && options.strOutput.empty()) {
+        err << "korvane-cli: the " << FormatKey(format) << " format needs -o FILE\n" << kUsage;
+        return 2;
+    }
+
+    CString strTemplate;
+    CString strData;
+    if (!LoadText(options.strTemplatePath, strTemplate, strError) ||
+        !LoadText(options.strDataPath, strData, strError)) {
+        err << "korvane-cli: " << strError << "\n";
+        return 1;
+    }
+
+    CListCtrl list;
+    InitResultList(list);
+    CString strLastTemplate;
+    RunParse(list, options.settings, strTemplate, strData, strLastTemplate);
+    // The loaded texts are no longer needed; give their memory back before
+    // the output is built.
+    CString().swap(strTemplate);
+    CString().swap(strData);
+
+    const CListExporter exporter;
+    if (options.strOutput.empty()) {
+        CString strText;
+        if (format == ESaveFormat::Csv)
+            strText = (options.bHeader ? exporter.GetHeaderLine(list, ',') : CString()) +
+                      exporter.GetCsvText(list);
+        else if (format == ESaveFormat::Xml)
+            strText = exporter.GetXmlText(list);
+        else
+            strText = (options.bHeader ? exporter.GetHeaderLine(list, '\t') : CString()) +
+                      exporter.GetTabText(list);
+        if (format == ESaveFormat::Xml && strText.empty()) {
+            err << "korvane-cli: The XML format is not available in this build.\n";
+            return 1;
+        }
+        out.write(strText.data(), static_cast<std::streamsize>(strText.size()));
+        out.flush();
+        if (!out) {
+            err << "korvane-cli: cannot write to standard output\n";
+            return 1;
+        }
+        return 0;
+    }
+
+    int nResult = 0;
+    try {
+        nResult = exporter.SaveToFile(options.strOutput, format, list, "KorvaneData", strError,
+                                      options.bHeader);
+    } catch (const CUserException& e) {
+        strError = e.GetErrorMessage();
+        nResult = 0;
+    }
+    if (nResult == 0) {
+        err << "korvane-cli: " << (strError.empty() ? "Cannot write \"" + options.strOutput + "\""
+                                                    : strError)
+            << "\n";
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// The character-set language of conversions such as %[0-9-a-z].
+//
+// A set text is read left to right up to the "]" that closes it: a leading
+// "^" negates the set, a "]" right at the start is a member, and "x-y" with
+// a previous character lists the whole range (in either order); a "-" that
+// forms no range is a member. A range resets the previous character.
+
+#include <bitset>
+#include <string_view>
+
+class CCharSet
+{
+public:
+    // Reads the set that starts at pattern[nPos] (just after "%[") and sets
+    // nEnd to the position just after its closing "]". False when the set
+    // is not closed; nothing beyond the pattern is read.
+    bool Parse(std::string_view pattern, size_t nPos, size_t& nEnd);
+
+    bool Contains(unsigned char by) const { return m_members.test(by); }
+    size_t Count() const { return m_members.count(); }
+
+private:
+    std::bitset<256> m_members;
+};

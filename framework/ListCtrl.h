@@ -1,0 +1,141 @@
+#pragma once
+// The result list: a report-style table of columns and rows.
+//
+// This is the model that stands in for the platform's list view and its
+// header control. The parse writes it, the window's view shows it, and every
+// copy, print and export reads it, so it is the only copy of the results
+// once a parse has finished. Columns have a caption, an alignment and a
+// width in pixels; rows have one text per column and an image index; at most
+// one row is selected.
+//
+// Reads of a row or column that does not exist give an empty text (or -1 for
+// an image) and writes to one change nothing, as the platform control does.
+
+#include "StringTypes.h"
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+enum EColumnFormat { LVCFMT_LEFT = 0, LVCFMT_RIGHT = 1, LVCFMT_CENTER = 2 };
+
+// Extended styles of the report view, as the window sets them.
+enum : unsigned {
+    LVS_EX_GRIDLINES = 0x01,
+    LVS_EX_SUBITEMIMAGES = 0x02,
+    LVS_EX_FULLROWSELECT = 0x20,
+};
+
+// Told about every change, in pairs around it, so that a view can keep its
+// own bookkeeping (a Qt item model) exactly in step. While redraw is off
+// (SetRedraw(false)) single changes are not reported; the whole stretch is
+// reported as one reset instead.
+class IListObserver
+{
+public:
+    virtual ~IListObserver() = default;
+    virtual void OnBeginReset() = 0;
+    virtual void OnEndReset() = 0;
+    virtual void OnBeginInsertRow(int nRow) = 0;
+    virtual void OnEndInsertRow() = 0;
+    virtual void OnBeginRemoveRow(int nRow) = 0;
+    virtual void OnEndRemoveRow() = 0;
+    virtual void OnBeginInsertColumn(int nCol) = 0;
+    virtual void OnEndInsertColumn() = 0;
+    virtual void OnBeginRemoveColumn(int nCol) = 0;
+    virtual void OnEndRemoveColumn() = 0;
+    virtual void OnCellChanged(int nRow, int nCol) = 0;
+    virtual void OnColumnChanged(int nCol) = 0;
+    virtual void OnSelectionChanged(int nRow) = 0;
+};
+
+class CListCtrl
+{
+public:
+    // The size of the platform's text buffers that bounded reads emulate: a
+    // read into a 256-byte buffer yields at most 255 bytes.
+    static constexpr int kTextBuffer = 256;
+
+    CListCtrl() = default;
+    virtual ~CListCtrl() = default;
+    CListCtrl(const CListCtrl&) = delete;
+    CListCtrl& operator=(const CListCtrl&) = delete;
+
+    void SetObserver(IListObserver* pObserver) { m_pObserver = pObserver; }
+
+    // --- header ---
+    int GetColumnCount() const { return static_cast<int>(m_columns.size()); }
+    // Inserts a column before nCol (clamped to the end) and returns its index.
+    int InsertColumn(int nCol, const CString& strCaption, int nFormat = LVCFMT_LEFT,
+                     int nWidth = -1, int nSubItem = -1);
+    bool DeleteColumn(int nCol);
+    // The caption as a read into a buffer of nBuffer bytes gives it: at most
+    // nBuffer - 1 bytes.
+    CString GetColumnCaption(int nCol, int nBuffer = kTextBuffer) const;
+    // The caption whole, for the view.
+    CString GetColumnCaptionWhole(int nCol) const;
+    int GetColumnFormat(int nCol) const;
+    // Right minus left of the column's header item.
+    int GetColumnWidth(int nCol) const;
+    bool SetColumnWidth(int nCol, int nWidth);
+
+    // --- rows ---
+    int GetItemCount() const { return static_cast<int>(m_rows.size()); }
+    // Inserts a row before nItem (clamped to the end) whose first cell is
+    // strText; returns its index, or -1 on failure.
+    int InsertItem(int nItem, std::string_view strText, int nImage = -1);
+    bool SetItemText(int nItem, int nSubItem, std::string_view strText);
+    // The whole cell text, of any length; empty when never set.
+    CString GetItemText(int nItem, int nSubItem) const;
+    std::string_view GetItemTextView(int nItem, int nSubItem) const;
+    // The cell text as a read into a buffer of nBuffer bytes gives it.
+    CString GetItemTextBounded(int nItem, int nSubItem, int nBuffer = kTextBuffer) const;
+    int GetItemImage(int nItem) const;
+    bool DeleteItem(int nItem);
+    bool DeleteAllItems();
+
+    // --- selection (single) ---
+    // The first selected row after nStart (-1 starts before the first row).
+    int GetNextSelectedItem(int nStart = -1) const;
+    void SetSelectedItem(int nItem);
+
+    // --- style and drawing ---
+    void SetExtendedStyle(unsigned nStyle) { m_nExtendedStyle = nStyle; }
+    unsigned GetExtendedStyle() const { return m_nExtendedStyle; }
+    // Off: changes are gathered and reported as one reset when it is turned on.
+    void SetRedraw(bool bRedraw);
+
+    // Reserves room for nRows rows, a hint for large fills.
+    void ReserveItems(size_t nRows) { m_rows.reserve(nRows); }
+
+private:
+    struct CColumn
+    {
+        CString strCaption;
+        int nFormat = LVCFMT_LEFT;
+        int nWidth = 0;
+    };
+    // A row keeps its cells packed in one string: for each cell, its length
+    // as a little-endian base-128 number followed by its bytes. Trailing
+    // cells that were never set are absent. A short row fits in the
+    // string's own storage, so most rows cost no allocation at all.
+    struct CRow
+    {
+        std::string strCells;
+        int nImage = -1;
+    };
+
+    static std::string_view CellOf(const CRow& row, int nSubItem);
+    static void SetCell(CRow& row, int nSubItem, std::string_view text);
+    static void InsertCell(CRow& row, int nSubItem);
+    static void EraseCell(CRow& row, int nSubItem);
+
+    bool Notifying() const { return m_pObserver != nullptr && m_bRedraw; }
+
+    std::vector<CColumn> m_columns;
+    std::vector<CRow> m_rows;
+    int m_nSelected = -1;
+    unsigned m_nExtendedStyle = 0;
+    bool m_bRedraw = true;
+    IListObserver* m_pObserver = nullptr;
+};

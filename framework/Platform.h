@@ -1,0 +1,110 @@
+#pragma once
+// The platform services that commands reach: the clipboard, message boxes,
+// the file dialogs, the web browser and the help viewer.
+//
+// Each service is a small interface. The window installs the Qt
+// implementations at start; tests install scripted stand-ins; the
+// command-line program keeps the defaults, which hold the clipboard in
+// memory, answer every dialog with Cancel and write messages to stderr.
+
+#include "StringTypes.h"
+
+#include <utility>
+#include <vector>
+
+class IClipboard
+{
+public:
+    virtual ~IClipboard() = default;
+    // Replaces the clipboard's contents with a text (UTF-8 bytes).
+    virtual bool SetText(const CString& strText) = 0;
+    virtual CString GetText() const = 0;
+};
+
+enum class EMessageIcon { Stop, Exclamation, Information, Question };
+
+class IMessageBox
+{
+public:
+    virtual ~IMessageBox() = default;
+    virtual void Show(const CString& strText, EMessageIcon icon) = 0;
+};
+
+// One entry of a filter text such as "Text (*.txt)|*.txt|CSV (*.csv)|*.csv||".
+struct CFileFilter
+{
+    CString strDescription;
+    CString strPattern; // may be empty
+};
+
+// Splits a filter text at its vertical bars into description and pattern
+// pairs; an empty description ends the list, as the double bar at the end
+// of such texts does.
+std::vector<CFileFilter> ParseFileFilter(const CString& strFilter);
+
+struct CFileDialogRequest
+{
+    bool bOpen = true;           // an open dialog, or a save dialog
+    CString strFilter;           // the filter text, bars and all
+    CString strInitialDir;       // where the dialog starts (may name a file)
+    bool bOverwritePrompt = true;// a save dialog asks before replacing a file
+};
+
+struct CFileDialogResult
+{
+    bool bOk = false;
+    CString strPath;             // the chosen file's full path
+    int nFilterIndex = 1;        // 1-based index of the filter in force
+};
+
+class IFileDialog
+{
+public:
+    virtual ~IFileDialog() = default;
+    virtual CFileDialogResult Run(const CFileDialogRequest& request) = 0;
+};
+
+class IWebBrowser
+{
+public:
+    virtual ~IWebBrowser() = default;
+    // Opens a web address in the user's browser.
+    virtual bool OpenUrl(const CString& strUrl) = 0;
+};
+
+class IHelpViewer
+{
+public:
+    virtual ~IHelpViewer() = default;
+    // Opens the help file at strHelpPath at its default topic.
+    virtual bool ShowHelp(const CString& strHelpPath) = 0;
+};
+
+class IPrintDialog;
+
+namespace platform {
+
+IClipboard& Clipboard();
+IMessageBox& MessageBox();
+IFileDialog& FileDialog();
+IWebBrowser& WebBrowser();
+IHelpViewer& HelpViewer();
+IPrintDialog& PrintDialog();
+
+// Installs a service; nullptr puts the default back. The caller keeps
+// ownership and must keep the object alive while it is installed.
+void SetClipboard(IClipboard* pService);
+void SetMessageBox(IMessageBox* pService);
+void SetFileDialog(IFileDialog* pService);
+void SetWebBrowser(IWebBrowser* pService);
+void SetHelpViewer(IHelpViewer* pService);
+void SetPrintDialog(IPrintDialog* pService);
+
+// The process's current directory, and changing it.
+CString GetCurrentDirectory();
+bool SetCurrentDirectory(const CString& strPath);
+
+// The running executable's full path.
+CString GetModuleFileName();
+
+} // namespace platform

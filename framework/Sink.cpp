@@ -1,0 +1,128 @@
+#include "Sink.h"
+
+#include "File.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+CAtomicFileSink::CAtomicFileSink(CString strPath) : m_strPath(std::move(strPath)) {}
+
+CAtomicFileSink::~CAtomicFileSink()
+{
+    Discard();
+}
+
+void CAtomicFileSink::Discard() noexcept
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_strTempPath.empty()) {
+        ::unlink(m_strTempPath.c_str());
+        m_strTempPath.clear();
+    }
+}
+
+bool CAtomicFileSink::Open()
+{
+    Discard();
+    const size_t nSlash = m_strPath.rfind('/');
+    const CString strDir = nSlash == CString::npos ? CString(".") : m_strPath.substr(0, nSlash + 1);
+    const CString strName = nSlash == CString::npos ? m_strPath : m_strPath.substr(nSlash + 1);
+    if (strName.empty()) {
+        m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(EISDIR);
+        return false;
+    }
+    struct stat stTarget {};
+    if (::stat(m_strPath.c_str(), &stTarget) == 0 && S_ISDIR(stTarget.st_mode)) {
+        m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(EISDIR);
+        return false;
+    }
+    CString strTemplate = (nSlash == CString::npos ? CString() : strDir) + "." + strName + ".XXXXXX";
+    std::vector<char> buffer(strTemplate.begin(), strTemplate.end());
+    buffer.push_back('\0');
+    const int fd = ::mkstemp(buffer.data());
+    if (fd < 0) {
+        m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(errno);
+        return false;
+    }
+    m_fd = fd;
+    m_strTempPath = buffer.data();
+    // mkstemp makes the file private; give it the mode a new file would get,
+    // or the mode of the file it replaces.
+    mode_t nMode = 0;
+    if (::stat(m_strPath.c_str(), &stTarget) == 0) {
+        nMode = stTarget.st_mode & 07777;
+    } else {
+        const mode_t nMask = ::umask(0);
+        ::umask(nMask);
+        nMode = 0666 & ~nMask;
+    }
+    ::fchmod(m_fd, nMode);
+    return true;
+}
+
+bool CAtomicFileSink::Write(std::string_view bytes)
+{
+    if (m_fd < 0) {
+        if (m_strError.empty())
+            m_strError = "Cannot write \"" + m_strPath + "\": the file is not open";
+        return false;
+    }
+    size_t nDone = 0;
+    while (nDone < bytes.size()) {
+        const ssize_t n = ::write(m_fd, bytes.data() + nDone, bytes.size() - nDone);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(errno);
+            Discard();
+            return false;
+        }
+        nDone += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool CAtomicFileSink::Commit()
+{
+    if (m_fd < 0) {
+        if (m_strError.empty())
+            m_strError = "Cannot write \"" + m_strPath + "\": the file is not open";
+        return false;
+    }
+    if (::fsync(m_fd) != 0 && errno != EINVAL) {
+        m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(errno);
+        Discard();
+        return false;
+    }
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0) {
+        m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(errno);
+        Discard();
+        return false;
+    }
+    if (::rename(m_strTempPath.c_str(), m_strPath.c_str()) != 0) {
+        m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(errno);
+        Discard();
+        return false;
+    }
+    m_strTempPath.clear();
+    return true;
+}
+
+bool WriteFileAtomically(const CString& strPath, std::string_view bytes, CString& strError)
+{
+    CAtomicFileSink sink(strPath);
+    if (!sink.Open() || !sink.Write(bytes) || !sink.Commit()) {
+        strError = sink.GetError();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,63 @@
+#pragma once
+// Where writers put their bytes: a string, or a file that replaces its
+// target only when it is complete.
+
+#include "StringTypes.h"
+
+#include <string_view>
+
+class ISink
+{
+public:
+    virtual ~ISink() = default;
+    // False when the bytes could not be stored; GetError then says why.
+    virtual bool Write(std::string_view bytes) = 0;
+    virtual CString GetError() const = 0;
+};
+
+class CStringSink final : public ISink
+{
+public:
+    bool Write(std::string_view bytes) override
+    {
+        m_strText.append(bytes);
+        return true;
+    }
+    CString GetError() const override { return {}; }
+    const CString& GetText() const { return m_strText; }
+
+private:
+    CString m_strText;
+};
+
+// Writes to a temporary file beside the target and renames it over the
+// target on Commit, so an existing file is replaced only by a complete new
+// one. A file that is not committed is removed by the destructor.
+class CAtomicFileSink final : public ISink
+{
+public:
+    explicit CAtomicFileSink(CString strPath);
+    ~CAtomicFileSink() override;
+    CAtomicFileSink(const CAtomicFileSink&) = delete;
+    CAtomicFileSink& operator=(const CAtomicFileSink&) = delete;
+
+    // Creates the temporary file; false with GetError on failure.
+    bool Open();
+    bool Write(std::string_view bytes) override;
+    // Flushes, closes and renames; false with GetError on failure, in which
+    // case the target is untouched.
+    bool Commit();
+    CString GetError() const override { return m_strError; }
+
+private:
+    void Discard() noexcept;
+
+    CString m_strPath;
+    CString m_strTempPath;
+    CString m_strError;
+    int m_fd = -1;
+};
+
+// Writes bytes to a file through a CAtomicFileSink; false with strError set
+// (naming the file and the reason) when anything fails.
+bool WriteFileAtomically(const CString& strPath, std::string_view bytes, CString& strError);

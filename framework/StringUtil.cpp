@@ -1,0 +1,241 @@
+#include "StringUtil.h"
+
+namespace str {
+
+CString TrimLeft(std::string_view text)
+{
+    size_t nStart = 0;
+    while (nStart < text.size() && IsSpace(static_cast<unsigned char>(text[nStart])))
+        ++nStart;
+    return CString(text.substr(nStart));
+}
+
+CString TrimRight(std::string_view text)
+{
+    size_t nEnd = text.size();
+    while (nEnd > 0 && IsSpace(static_cast<unsigned char>(text[nEnd - 1])))
+        --nEnd;
+    return CString(text.substr(0, nEnd));
+}
+
+CString Trim(std::string_view text)
+{
+    size_t nStart = 0;
+    size_t nEnd = text.size();
+    while (nStart < nEnd && IsSpace(static_cast<unsigned char>(text[nStart])))
+        ++nStart;
+    while (nEnd > nStart && IsSpace(static_cast<unsigned char>(text[nEnd - 1])))
+        --nEnd;
+    return CString(text.substr(nStart, nEnd - nStart));
+}
+
+int ReplaceAll(CString& text, std::string_view strOld, std::string_view strNew)
+{
+    if (strOld.empty())
+        return 0;
+    size_t nPos = text.find(strOld);
+    if (nPos == CString::npos)
+        return 0;
+    CString result;
+    result.reserve(text.size());
+    size_t nFrom = 0;
+    int nCount = 0;
+    while (nPos != CString::npos) {
+        result.append(text, nFrom, nPos - nFrom);
+        result.append(strNew);
+        nFrom = nPos + strOld.size();
+        ++nCount;
+        nPos = text.find(strOld, nFrom);
+    }
+    result.append(text, nFrom, CString::npos);
+    text.swap(result);
+    return nCount;
+}
+
+CString ToUpper(std::string_view text)
+{
+    CString result(text);
+    for (char& ch : result) {
+        if (ch >= 'a' && ch <= 'z')
+            ch = static_cast<char>(ch - 'a' + 'A');
+    }
+    return result;
+}
+
+size_t Utf8SequenceLength(std::string_view text, size_t nPos)
+{
+    const auto byteAt = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char b0 = byteAt(nPos);
+    if (b0 < 0x80)
+        return 1;
+    size_t nLen = 0;
+    unsigned char lo = 0x80;
+    unsigned char hi = 0xBF;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        nLen = 2;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        nLen = 3;
+        if (b0 == 0xE0)
+            lo = 0xA0;
+        else if (b0 == 0xED)
+            hi = 0x9F;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        nLen = 4;
+        if (b0 == 0xF0)
+            lo = 0x90;
+        else if (b0 == 0xF4)
+            hi = 0x8F;
+    } else {
+        return 0;
+    }
+    if (nPos + nLen > text.size())
+        return 0;
+    const unsigned char b1 = byteAt(nPos + 1);
+    if (b1 < lo || b1 > hi)
+        return 0;
+    for (size_t i = 2; i < nLen; ++i) {
+        const unsigned char b = byteAt(nPos + i);
+        if (b < 0x80 || b > 0xBF)
+            return 0;
+    }
+    return nLen;
+}
+
+bool IsValidUtf8(std::string_view text)
+{
+    size_t nPos = 0;
+    while (nPos < text.size()) {
+        // Runs of ASCII are the common case; skip them eight at a time.
+        while (nPos + 8 <= text.size()) {
+            unsigned long long word = 0;
+            for (size_t i = 0; i < 8; ++i)
+                word |= static_cast<unsigned long long>(static_cast<unsigned char>(text[nPos + i]))
+                        << (8 * i);
+            if (word & 0x8080808080808080ULL)
+                break;
+            nPos += 8;
+        }
+        if (nPos >= text.size())
+            break;
+        const size_t nLen = Utf8SequenceLength(text, nPos);
+        if (nLen == 0)
+            return false;
+        nPos += nLen;
+    }
+    return true;
+}
+
+void AppendUtf8(CString& out, char32_t ch)
+{
+    if ((ch >= 0xD800 && ch <= 0xDFFF) || ch > 0x10FFFF)
+        ch = 0xFFFD;
+    if (ch < 0x80) {
+        out.push_back(static_cast<char>(ch));
+    } else if (ch < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (ch >> 6)));
+        out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
+    } else if (ch < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (ch >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((ch >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (ch >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((ch >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((ch >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
+    }
+}
+
+void BlankControlAndInvalid(CString& text)
+{
+    size_t nPos = 0;
+    while (nPos < text.size()) {
+        const unsigned char ch = static_cast<unsigned char>(text[nPos]);
+        if (ch < 0x80) {
+            if (ch < 0x20 || ch == 0x7F)
+                text[nPos] = ' ';
+            ++nPos;
+            continue;
+        }
+        const size_t nLen = Utf8SequenceLength(text, nPos);
+        if (nLen == 0) {
+            text[nPos] = ' ';
+            ++nPos;
+        } else {
+            nPos += nLen;
+        }
+    }
+}
+
+CString ToTextMode(std::string_view text)
+{
+    CString result;
+    result.reserve(text.size() + text.size() / 16 + 16);
+    size_t nFrom = 0;
+    for (;;) {
+        const size_t nLf = text.find('\n', nFrom);
+        if (nLf == std::string_view::npos) {
+            result.append(text.substr(nFrom));
+            break;
+        }
+        result.append(text.substr(nFrom, nLf - nFrom));
+        result.append("\r\n");
+        nFrom = nLf + 1;
+    }
+    return result;
+}
+
+} // namespace str
+
+namespace str {
+
+void CUtf8Validator::Feed(const unsigned char* pBytes, size_t nCount)
+{
+    for (size_t i = 0; i < nCount && m_bValid; ++i) {
+        const unsigned char by = pBytes[i];
+        if (m_nPending > 0) {
+            if (by < m_byLo || by > m_byHi) {
+                m_bValid = false;
+                return;
+            }
+            m_byLo = 0x80;
+            m_byHi = 0xBF;
+            --m_nPending;
+            continue;
+        }
+        if (by < 0x80)
+            continue;
+        if (by >= 0xC2 && by <= 0xDF) {
+            m_nPending = 1;
+        } else if (by >= 0xE0 && by <= 0xEF) {
+            m_nPending = 2;
+            if (by == 0xE0)
+                m_byLo = 0xA0;
+            else if (by == 0xED)
+                m_byHi = 0x9F;
+        } else if (by >= 0xF0 && by <= 0xF4) {
+            m_nPending = 3;
+            if (by == 0xF0)
+                m_byLo = 0x90;
+            else if (by == 0xF4)
+                m_byHi = 0x8F;
+        } else {
+            m_bValid = false;
+        }
+    }
+}
+
+char32_t Cp1252ToUnicode(unsigned char by)
+{
+    static const char16_t kHigh[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    };
+    if (by >= 0x80 && by <= 0x9F)
+        return kHigh[by - 0x80];
+    return by;
+}
+
+} // namespace str

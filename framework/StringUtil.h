@@ -1,0 +1,74 @@
+#pragma once
+// Small byte-string helpers shared by the engine, the exporters and the UI.
+
+#include "StringTypes.h"
+
+#include <string_view>
+
+namespace str {
+
+// Space, tab, CR, LF, vertical tab and form feed: the white space of the C
+// locale, which the parse rules and the exporters trim.
+inline bool IsSpace(unsigned char ch)
+{
+    return ch == ' ' || (ch >= '\t' && ch <= '\r');
+}
+
+CString Trim(std::string_view text);
+CString TrimLeft(std::string_view text);
+CString TrimRight(std::string_view text);
+
+// Replaces every occurrence of strOld (left to right, never rescanning
+// inserted text); an empty strOld replaces nothing. Returns the count.
+int ReplaceAll(CString& text, std::string_view strOld, std::string_view strNew);
+
+CString ToUpper(std::string_view text);
+
+// True when the bytes form well-formed UTF-8 (no overlongs, no surrogates,
+// nothing above U+10FFFF).
+bool IsValidUtf8(std::string_view text);
+
+// Length of the well-formed UTF-8 sequence that starts at text[nPos], or 0
+// when the bytes there do not start one.
+size_t Utf8SequenceLength(std::string_view text, size_t nPos);
+
+// Appends the UTF-8 form of a code point (U+FFFD for a surrogate or a value
+// above U+10FFFF).
+void AppendUtf8(CString& out, char32_t ch);
+
+// Replaces by a space every control byte (below 0x20 and 0x7F) and every
+// byte that is not part of a well-formed UTF-8 sequence; well-formed
+// sequences from U+0080 up are kept. The length does not change.
+void BlankControlAndInvalid(CString& text);
+
+// Converts every LF to CR LF, as a file written in text mode stores it.
+CString ToTextMode(std::string_view text);
+
+} // namespace str
+
+namespace str {
+
+// Checks UTF-8 well-formedness of a text that arrives in pieces; a sequence
+// may be split across pieces.
+class CUtf8Validator
+{
+public:
+    void Feed(const unsigned char* pBytes, size_t nCount);
+    // True when everything fed so far is well-formed and no sequence is
+    // left open.
+    bool IsValid() const { return m_bValid && m_nPending == 0; }
+    // True once a byte has been seen that no continuation can mend.
+    bool IsBroken() const { return !m_bValid; }
+
+private:
+    bool m_bValid = true;
+    int m_nPending = 0;       // continuation bytes still expected
+    unsigned char m_byLo = 0x80;
+    unsigned char m_byHi = 0xBF;
+};
+
+// The Unicode character that a Windows-1252 byte stands for (bytes the code
+// page leaves undefined map to the C1 control of the same value).
+char32_t Cp1252ToUnicode(unsigned char by);
+
+} // namespace str
