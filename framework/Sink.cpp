@@ -3,6 +3,7 @@
 #include "File.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -31,6 +32,25 @@ void CAtomicFileSink::Discard() noexcept
 bool CAtomicFileSink::Open()
 {
     Discard();
+    // Write through a symbolic link to the file it names.
+    std::vector<char> resolved(PATH_MAX + 1, '\0');
+    struct stat stLink {};
+    if (::lstat(m_strPath.c_str(), &stLink) == 0 && S_ISLNK(stLink.st_mode) &&
+        ::realpath(m_strPath.c_str(), resolved.data()) != nullptr)
+        m_strPath = resolved.data();
+    // A device or a pipe cannot be replaced; it is written in place.
+    struct stat stExisting {};
+    if (::stat(m_strPath.c_str(), &stExisting) == 0 && !S_ISREG(stExisting.st_mode) &&
+        !S_ISDIR(stExisting.st_mode)) {
+        const int fd = ::open(m_strPath.c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd < 0) {
+            m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(errno);
+            return false;
+        }
+        m_fd = fd;
+        m_bInPlace = true;
+        return true;
+    }
     const size_t nSlash = m_strPath.rfind('/');
     const CString strDir = nSlash == CString::npos ? CString(".") : m_strPath.substr(0, nSlash + 1);
     const CString strName = nSlash == CString::npos ? m_strPath : m_strPath.substr(nSlash + 1);
@@ -95,6 +115,15 @@ bool CAtomicFileSink::Commit()
         if (m_strError.empty())
             m_strError = "Cannot write \"" + m_strPath + "\": the file is not open";
         return false;
+    }
+    if (m_bInPlace) {
+        const int fd = m_fd;
+        m_fd = -1;
+        if (::close(fd) != 0) {
+            m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(errno);
+            return false;
+        }
+        return true;
     }
     if (::fsync(m_fd) != 0 && errno != EINVAL) {
         m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(errno);

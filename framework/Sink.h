@@ -32,7 +32,9 @@ private:
 
 // Writes to a temporary file beside the target and renames it over the
 // target on Commit, so an existing file is replaced only by a complete new
-// one. A file that is not committed is removed by the destructor.
+// one. A file that is not committed is removed by the destructor. A
+// symbolic link is followed to the file it names; a device or a pipe is
+// written in place.
 class CAtomicFileSink final : public ISink
 {
 public:
@@ -56,6 +58,7 @@ private:
     CString m_strTempPath;
     CString m_strError;
     int m_fd = -1;
+    bool m_bInPlace = false; // a device or pipe, written directly
 };
 
 // Writes bytes to a file through a CAtomicFileSink; false with strError set
