@@ -179,6 +179,7 @@ int CListExporter::SaveAs(const CListCtrl& list, const CString& strTableName) co
         platform::SetCurrentDirectory(strCurrentDir);
         return 1;
     }
+    CWaitCursor wait;
     CString strPath = chosen.strPath;
     const ESaveFormat format = ChooseSaveFormat(strPath, chosen.nFilterIndex);
     CString strError;
