@@ -103,11 +103,7 @@ bool ParseArgs(const std::vector<std::string>& args, CCliOptions& options, CStri
 // Loads a file as Load Template and Load Data do.
 bool LoadText(const CString& strPath, CString& strText, CString& strError)
 {
-    CLineArray lines;
-    if (!lines.LoadFromFile(strPath, "\r\n", &strError))
-        return false;
-    strText = lines.Join("\r\n");
-    return true;
+    return CLineArray::LoadJoined(strPath, "\r\n", strText, &strError);
 }
 
 } // namespace
@@ -159,11 +155,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     CListCtrl list;
     InitResultList(list);
     CString strLastTemplate;
-    RunParse(list, options.settings, strTemplate, strData, strLastTemplate);
-    // The loaded texts are no longer needed; give their memory back before
-    // the output is built.
+    RunParse(list, options.settings, strTemplate, std::move(strData), strLastTemplate);
     CString().swap(strTemplate);
-    CString().swap(strData);
 
     const CListExporter exporter;
     if (options.strOutput.empty()) {
