@@ -131,6 +131,7 @@ bool MoveReplacing(const CString& strFrom, CString strTo, CString& strError)
         strError = sink.GetError();
         return false;
     }
+    ::unlink(strFrom.c_str());
     return true;
 }
 
