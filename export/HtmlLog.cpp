@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -132,17 +133,24 @@ bool CHtmlLog::Open(const CString& strPath, const CString& strTitle, COLORREF cr
         Fail("Cannot open \"" + strPath + "\": " + strReason);
         return false;
     }
+    std::uint64_t nLength = 0;
     try {
-        const std::uint64_t nLength = m_file.GetLength();
+        nLength = m_file.GetLength();
         if (nLength > 0) {
             if (!ReadExistingReport(nLength)) {
-                // Not ours, or unreadable: the file stays exactly as it was.
                 m_file.Abort();
                 return false;
             }
             m_bNewFile = false;
             return true;
         }
+    } catch (const CUserException& e) {
+        // Nothing has been written yet: the file stays exactly as it was.
+        Fail(e.GetErrorMessage());
+        m_file.Abort();
+        return false;
+    }
+    try {
         CString strHead = CommentLine(0, kMinOffsetDigits) + CommentLine(0, kMinCountDigits);
         strHead += "<!DOCTYPE HTML PUBLIC -//W3C//DTD HTML 3.2//EN>";
         strHead += "<HTML>\n<HEAD>\n <TITLE>";
