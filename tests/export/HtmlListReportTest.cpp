@@ -153,7 +153,7 @@ TEST(HtmlListReport, WidthsFromThePixelWidths)
     };
     for (const CCase& c : cases) {
         CTempDir dir;
-        std::vector<CColumnSpec> columns;
+        std::vector<CColumnDef> columns;
         for (const int nWidth : c.widths)
             columns.push_back({"c", nWidth});
         const auto list = MakeList(columns, {{"v"}});

@@ -9,17 +9,17 @@
 #include <utility>
 #include <vector>
 
-struct CColumnSpec
+struct CColumnDef
 {
     std::string strCaption;
     int nWidth = 120;
 };
 
-inline std::unique_ptr<CListCtrl> MakeList(const std::vector<CColumnSpec>& columns,
+inline std::unique_ptr<CListCtrl> MakeList(const std::vector<CColumnDef>& columns,
                                            const std::vector<std::vector<std::string>>& rows)
 {
     auto list = std::make_unique<CListCtrl>();
-    for (const CColumnSpec& column : columns)
+    for (const CColumnDef& column : columns)
         list->InsertColumn(list->GetColumnCount(), column.strCaption, LVCFMT_LEFT, column.nWidth);
     for (const auto& row : rows) {
         const int nRow = list->InsertItem(list->GetItemCount(), row.empty() ? "" : row[0]);
