@@ -57,6 +57,9 @@ public:
     void AppendFromSource(size_t nOffset, size_t nLength, int nName);
     // Drops the values from nSize on.
     void Truncate(size_t nSize);
+    // Appends the values of another list that were taken from this list's
+    // source with this list's name indexes (a part of the same run).
+    void AppendPart(const CValueList& part);
 
     // The index of a field name in the name table, added when new.
     int InternName(const CString& strName);

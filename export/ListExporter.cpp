@@ -129,9 +129,9 @@ ESaveFormat ChooseSaveFormat(CString& strPath, int nFilterIndex)
 }
 
 bool CListExporter::WriteDelimited(const CListCtrl& list, char chSeparator, bool bHeader,
-                                   bool bTextMode, ISink& sink) const
+                                   bool bTextMode, ISink& sink, bool bBackground) const
 {
-    CBufferedSink out(sink, bTextMode);
+    CBufferedSink out(sink, bTextMode, size_t{1} << 20, bBackground);
     const int nColumns = list.GetColumnCount();
     if (bHeader) {
         for (int j = 0; j < nColumns; ++j) {
@@ -236,7 +236,7 @@ int CListExporter::WriteDelimitedFile(const CString& strPath, const CListCtrl& l
     // Rows go to the file as they are formed, so a large list is not held a
     // second time as text.
     CAtomicFileSink sink(strPath);
-    if (!sink.Open() || !WriteDelimited(list, chSeparator, bHeader, true, sink) || !sink.Commit()) {
+    if (!sink.Open() || !WriteDelimited(list, chSeparator, bHeader, true, sink, true) || !sink.Commit()) {
         strError = sink.GetError();
         return 0;
     }

@@ -188,7 +188,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             bWritten = sink.Write(strText);
         } else {
             bWritten = exporter.WriteDelimited(list, format == ESaveFormat::Csv ? ',' : '\t',
-                                               options.bHeader, false, sink);
+                                               options.bHeader, false, sink, true);
         }
         out.flush();
         if (!bWritten || !out) {
