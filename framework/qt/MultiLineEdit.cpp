@@ -1,5 +1,9 @@
 #include "MultiLineEdit.h"
 
+#include <QLocale>
+
+#include <string_view>
+
 CMultiLineEdit::CMultiLineEdit(QWidget* pParent) : QPlainTextEdit(pParent)
 {
     setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -16,9 +20,26 @@ void CMultiLineEdit::SetText(const CString& text)
     // Putting a large text back unchanged would cost a full relayout.
     if (m_bHaveText && text == m_strShown)
         return;
-    QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    m_bPart = text.size() > kLargeText;
+    std::string_view part = text;
+    if (m_bPart) {
+        // Cut after the last line end within the limit.
+        const size_t nCut = part.rfind('\n', kLargeText);
+        part = part.substr(0, nCut == std::string_view::npos ? kLargeText : nCut + 1);
+    }
+    QString shown = QString::fromUtf8(part.data(), static_cast<qsizetype>(part.size()));
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (m_bPart) {
+        size_t nLines = text.back() == '\n' ? 0 : 1;
+        for (const char ch : text)
+            nLines += ch == '\n' ? 1 : 0;
+        shown += QStringLiteral("\n[Only the first %1 of %2 lines are shown. The whole text is kept "
+                                "and parsed; it is too large to edit here.]")
+                     .arg(QLocale().toString(static_cast<qlonglong>(shown.count(QLatin1Char('\n')))))
+                     .arg(QLocale().toString(static_cast<qlonglong>(nLines)));
+    }
     m_bSetting = true;
+    setReadOnly(m_bPart);
     setPlainText(shown);
     m_bSetting = false;
     m_strShown = text;

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QLocale>
+#include <algorithm>
+
 #include <new>
 
 namespace {
@@ -131,5 +134,28 @@ TEST(DialogBase, TextExchangeKeepsCrLf)
     pEdit->setPlainText("typed\nlines");
     dlg.UpdateData(true);
     EXPECT_EQ(dlg.m_strText, "typed\r\nlines");
+
+    // A text too large to edit is shown in part, read-only, and comes back
+    // whole; a short text makes the box editable again.
+    CString large;
+    for (int i = 0; large.size() <= CMultiLineEdit::kLargeText; ++i)
+        large += "line " + std::to_string(i) + "\r\n";
+    const size_t nLines = static_cast<size_t>(std::count(large.begin(), large.end(), '\n'));
+    dlg.m_strText = large;
+    dlg.UpdateData(false);
+    EXPECT_TRUE(pEdit->IsShowingPart());
+    EXPECT_TRUE(pEdit->isReadOnly());
+    const QString shown = pEdit->toPlainText();
+    EXPECT_TRUE(shown.startsWith("line 0\nline 1\n"));
+    EXPECT_TRUE(shown.contains(QLocale().toString(static_cast<qlonglong>(nLines)) + " lines are shown"));
+    EXPECT_LT(static_cast<size_t>(shown.size()), large.size());
+    dlg.m_strText.clear();
+    dlg.UpdateData(true);
+    EXPECT_TRUE(dlg.m_strText == large);
+    dlg.m_strText = "small";
+    dlg.UpdateData(false);
+    EXPECT_FALSE(pEdit->IsShowingPart());
+    EXPECT_FALSE(pEdit->isReadOnly());
+    EXPECT_EQ(pEdit->toPlainText(), "small");
     dlg.close();
 }
