@@ -10,6 +10,40 @@
 #include <unistd.h>
 #include <vector>
 
+CBufferedSink::CBufferedSink(ISink& target, bool bTextMode, size_t nBuffer)
+    : m_target(target), m_bTextMode(bTextMode), m_nBuffer(nBuffer)
+{
+    m_strBuffer.reserve(nBuffer + nBuffer / 8 + 16);
+}
+
+bool CBufferedSink::Write(std::string_view bytes)
+{
+    if (!m_bTextMode) {
+        m_strBuffer.append(bytes);
+    } else {
+        size_t nFrom = 0;
+        for (;;) {
+            const size_t nLf = bytes.find('\n', nFrom);
+            if (nLf == std::string_view::npos) {
+                m_strBuffer.append(bytes.substr(nFrom));
+                break;
+            }
+            m_strBuffer.append(bytes.substr(nFrom, nLf - nFrom));
+            m_strBuffer.append("\r\n");
+            nFrom = nLf + 1;
+        }
+    }
+    return m_strBuffer.size() < m_nBuffer || Flush();
+}
+
+bool CBufferedSink::Flush()
+{
+    if (!m_bFailed && !m_strBuffer.empty())
+        m_bFailed = !m_target.Write(m_strBuffer);
+    m_strBuffer.clear();
+    return !m_bFailed;
+}
+
 CAtomicFileSink::CAtomicFileSink(CString strPath) : m_strPath(std::move(strPath)) {}
 
 CAtomicFileSink::~CAtomicFileSink()

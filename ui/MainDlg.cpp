@@ -95,15 +95,13 @@ bool CMainDlg::OnInitDialog()
     m_strTemplatePath = strSamples + "login_to_url_template.txt";
     m_strDataPath = strSamples + "login_to_url.txt";
 
-    // A missing sample leaves its texts empty, without a message.
-    CLineArray templateLines;
-    templateLines.LoadFromFile(m_strTemplatePath, "\r\n");
-    m_strLoadedTemplate = templateLines.Join("\r\n");
+    // The lines of each file joined with CR LF after every line; a missing
+    // sample leaves its texts empty, without a message.
+    m_strLoadedTemplate.clear();
+    CLineArray::LoadJoined(m_strTemplatePath, "\r\n", m_strLoadedTemplate);
     m_strTemplateText = m_strLoadedTemplate;
-
-    CLineArray dataLines;
-    dataLines.LoadFromFile(m_strDataPath, "\r\n");
-    m_strLoadedData = dataLines.Join("\r\n");
+    m_strLoadedData.clear();
+    CLineArray::LoadJoined(m_strDataPath, "\r\n", m_strLoadedData);
     m_strDataText = m_strLoadedData;
 
     UpdateData(false);
@@ -148,11 +146,11 @@ void CMainDlg::LoadTextFile(CString& strPath, CString& strLoaded, CString& strEd
     CString strChosen = strPath;
     if (OpenTextFile(strChosen)) {
         CWaitCursor wait;
-        CLineArray lines;
+        CString strText;
         CString strError;
-        if (lines.LoadFromFile(strChosen, "\r\n", &strError)) {
+        if (CLineArray::LoadJoined(strChosen, "\r\n", strText, &strError)) {
             strPath = strChosen;
-            strLoaded = lines.Join("\r\n");
+            strLoaded = std::move(strText);
             strEditText = strLoaded;
         } else {
             platform::MessageBox().Show(strError, EMessageIcon::Exclamation);

@@ -178,6 +178,13 @@ void CListModel::OnColumnChanged(int /*nCol*/)
     emit ColumnsChanged();
 }
 
+void CListModel::OnListDestroyed()
+{
+    beginResetModel();
+    m_pList = nullptr;
+    endResetModel();
+}
+
 void CListModel::OnSelectionChanged(int nRow)
 {
     emit SelectionChangedInList(nRow);

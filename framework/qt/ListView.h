@@ -49,6 +49,7 @@ private:
     void OnCellChanged(int nRow, int nCol) override;
     void OnColumnChanged(int nCol) override;
     void OnSelectionChanged(int nRow) override;
+    void OnListDestroyed() override;
 
     void EndChange();
 

@@ -1,5 +1,6 @@
 #include "cli/KorvaneCli.h"
 
+#include "support/SqliteQuery.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -128,6 +129,64 @@ TEST_F(CliTest, FileErrorsExitOneAndWriteNothing)
     EXPECT_EQ(unwritable.nStatus, 1);
     EXPECT_NE(unwritable.strErr.find("no/such/dir/out.txt"), std::string::npos);
 }
+
+TEST_F(CliTest, HtmlReportByExtensionOrFormatAddsOnEachRun)
+{
+    std::vector<std::string> args = Base();
+    args.insert(args.end(), {"-o", m_dir.File("out.html")});
+    const CCliRun first = RunTool(args);
+    EXPECT_EQ(first.nStatus, 0) << first.strErr;
+    EXPECT_EQ(first.strOut, "");
+    EXPECT_EQ(RunTool(args).nStatus, 0);
+    const std::string html = CTempDir::Read(m_dir.File("out.html"));
+    EXPECT_EQ(html.substr(8, 10), "<!000004>\n");
+    EXPECT_NE(html.find(">Bob</FONT><TD WIDTH=\"50%\""), std::string::npos);
+    EXPECT_EQ(html.substr(html.size() - 7), "</HTML>");
+
+    args = Base();
+    args.insert(args.end(), {"-o", m_dir.File("report.dat"), "--format", "html"});
+    EXPECT_EQ(RunTool(args).nStatus, 0);
+    EXPECT_EQ(CTempDir::Read(m_dir.File("report.dat")).substr(0, 18), "<!0671>\n<!000002>\n");
+
+    // A file that is not a report stays as it was.
+    const std::string other = m_dir.Write("other.html", "<p>mine</p>");
+    args = Base();
+    args.insert(args.end(), {"-o", other});
+    const CCliRun refused = RunTool(args);
+    EXPECT_EQ(refused.nStatus, 1);
+    EXPECT_NE(refused.strErr.find(other), std::string::npos);
+    EXPECT_EQ(CTempDir::Read(other), "<p>mine</p>");
+}
+
+#ifdef KORVANE_TEST_ODBC
+TEST_F(CliTest, SpreadsheetAndDatabaseThroughOdbc)
+{
+    if (!HaveSqlite3())
+        GTEST_SKIP() << "sqlite3 is not available";
+    const std::pair<const char*, const char*> outputs[] = {
+        {"out.xls", nullptr}, {"out.mdb", nullptr}, {"sheet.dat", "XLS"}, {"base.dat", "mdb"}};
+    for (const auto& [pszName, pszFormat] : outputs) {
+        std::vector<std::string> args = Base();
+        args.insert(args.end(), {"-o", m_dir.File(pszName)});
+        if (pszFormat != nullptr)
+            args.insert(args.end(), {"--format", pszFormat});
+        const CCliRun run = RunTool(args);
+        EXPECT_EQ(run.nStatus, 0) << run.strErr;
+        EXPECT_EQ(QuerySqlite(m_dir.File(pszName), "select * from KorvaneData"), "Ann|31\nBob|42\n")
+            << pszName;
+    }
+}
+
+TEST_F(CliTest, RefusedStatementEndsWithTheDriversMessage)
+{
+    const std::string tmpl = m_dir.Write("td.txt", "At <$$Time$$> on <$$Date$$>\r\n");
+    const std::string data = m_dir.Write("dd.txt", "At 09:00 on 2024-01-01\r\n");
+    const CCliRun run = RunTool({"--template", tmpl, "--data", data, "-o", m_dir.File("t.xls")});
+    EXPECT_EQ(run.nStatus, 1);
+    EXPECT_NE(run.strErr.find("duplicate column name: Date_Time"), std::string::npos) << run.strErr;
+    EXPECT_FALSE(std::filesystem::exists(m_dir.File("t.xls")));
+}
+#endif
 
 TEST(CliBinary, ExitCodesAndSamples)
 {

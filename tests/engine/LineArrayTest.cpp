@@ -80,3 +80,25 @@ TEST(LineArray, LoadFromMissingFileLeavesArrayAndNamesTheReason)
     EXPECT_NE(strError.find("/nonexistent/korvane.txt"), CString::npos);
     EXPECT_NE(strError.find("No such file"), CString::npos);
 }
+
+TEST(LineArray, LoadJoinedEqualsLoadFromFileThenJoin)
+{
+    CTempDir dir;
+    const char* contents[] = {"", "a", "\r\n\r\na\nb\r", "\n\n", "x;y;\r\n;z", "\r", "a\r\n"};
+    int n = 0;
+    for (const char* pszContent : contents) {
+        const std::string path = dir.Write("f" + std::to_string(n++) + ".txt", pszContent);
+        for (const char* pszSep : {"\r\n", ";", "\n", ""}) {
+            CLineArray lines;
+            ASSERT_TRUE(lines.LoadFromFile(path, pszSep));
+            CString joined = "old";
+            ASSERT_TRUE(CLineArray::LoadJoined(path, pszSep, joined));
+            EXPECT_EQ(joined, lines.Join(pszSep)) << pszContent << " / " << pszSep;
+        }
+    }
+    CString kept = "kept";
+    CString strError;
+    EXPECT_FALSE(CLineArray::LoadJoined(dir.File("missing.txt"), "\r\n", kept, &strError));
+    EXPECT_EQ(kept, "kept");
+    EXPECT_NE(strError.find("missing.txt"), CString::npos);
+}

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 namespace {
@@ -151,4 +152,36 @@ TEST(TextFileReader, MissingFileAndOtherSeparators)
 
     CTextFileReader folder(dir.Path().string());
     EXPECT_FALSE(folder.IsOpen());
+}
+
+TEST(TextFileReader, WholeFileReadAgreesWithLineByLine)
+{
+    CTempDir dir;
+    std::mt19937 rng(7);
+    const std::string alphabet = std::string("\r\n\r\nab \t") + "\xC3\xA9\x80\xFF" + std::string(1, '\0');
+    for (int round = 0; round < 300; ++round) {
+        std::string content;
+        const int nLength = std::uniform_int_distribution<int>(0, 60)(rng);
+        for (int i = 0; i < nLength; ++i)
+            content.push_back(alphabet[std::uniform_int_distribution<size_t>(0, alphabet.size() - 1)(rng)]);
+        const std::string path = dir.Write("r" + std::to_string(round) + ".txt", content);
+        for (const char* pszSep : {"\r\n", "|", ""}) {
+            CTextFileReader whole(path);
+            CString text;
+            ASSERT_TRUE(whole.ReadAll(text, pszSep));
+
+            // Line by line, as the reader's own rules put it.
+            CTextFileReader lines(path);
+            CString expected;
+            CString line;
+            while (!lines.IsEOF()) {
+                if (lines.ReadLine(line)) {
+                    expected += line;
+                    if (!lines.IsEOF())
+                        expected += pszSep;
+                }
+            }
+            EXPECT_EQ(text, expected) << "round " << round;
+        }
+    }
 }

@@ -26,6 +26,7 @@ public:
     }
     void OnColumnChanged(int nCol) override { m_events.push_back("col " + std::to_string(nCol)); }
     void OnSelectionChanged(int nRow) override { m_events.push_back("select " + std::to_string(nRow)); }
+    void OnListDestroyed() override { m_events.push_back("destroyed"); }
 
     std::vector<std::string> m_events;
 };
@@ -164,4 +165,14 @@ TEST(ListCtrl, ObserverHearsEveryChangeAndOneResetWhileRedrawIsOff)
     list.SetRedraw(true);
     EXPECT_EQ(observer.m_events, (std::vector<std::string>{"begin-reset", "end-reset"}));
     list.SetObserver(nullptr);
+}
+
+TEST(ListCtrl, ObserverHearsWhenTheListGoesAway)
+{
+    CRecordingObserver observer;
+    {
+        CListCtrl list;
+        list.SetObserver(&observer);
+    }
+    EXPECT_EQ(observer.m_events, (std::vector<std::string>{"destroyed"}));
 }
