@@ -1,5 +1,6 @@
 #include "QtPrintDevice.h"
 
+#include <QFile>
 #include <QFontMetrics>
 #include <QMarginsF>
 #include <QPageLayout>
@@ -256,6 +257,11 @@ void CQtPrintDevice::AbortDoc()
 {
     if (!m_painter.isActive())
         return;
-    m_pPrinter->abort();
+    // A system printer drops the job; the PDF engine cannot abort and
+    // finishes the file, which is then removed so that no half list stays
+    // behind looking complete.
+    const bool bAborted = m_pPrinter->abort();
     m_painter.end();
+    if (!bAborted && !m_pPrinter->outputFileName().isEmpty())
+        QFile::remove(m_pPrinter->outputFileName());
 }

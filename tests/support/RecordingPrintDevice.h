@@ -7,9 +7,21 @@
 #include "framework/PrintDevice.h"
 
 #include <cstdlib>
+#include <ostream>
 #include <map>
 #include <memory>
 #include <vector>
+
+inline bool operator==(const CRect& a, const CRect& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+inline std::ostream& operator<<(std::ostream& out, const CRect& rect)
+{
+    return out << "(" << rect.left << "," << rect.top << ")-(" << rect.right << "," << rect.bottom
+               << ")";
+}
 
 struct CPrintOp
 {
@@ -17,7 +29,7 @@ struct CPrintOp
         CreateFont, SelectFont, DeleteFont, Extent, Rectangle, Fill, TextColor, BkTransparent, Text,
         StartDoc, StartPage, EndPage, EndDoc, AbortDoc
     };
-    EKind kind;
+    EKind kind = StartDoc;
     int nPage = 0;          // pages started so far
     CRect rect;             // Rectangle, Fill, Text
     CString strText;        // Extent, Text, StartDoc
@@ -187,7 +199,8 @@ private:
     }
     CPrintOp& Record(CPrintOp::EKind kind)
     {
-        CPrintOp op{kind};
+        CPrintOp op;
+        op.kind = kind;
         op.nPage = m_nPage;
         op.cr = m_crText;
         op.nFont = m_hFont;
