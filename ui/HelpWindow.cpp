@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -46,6 +47,7 @@ CHelpWindow::CHelpWindow(QWidget* pParent)
     resize(780, 600);
 
     m_pBrowser->setObjectName(QStringLiteral("helpBrowser"));
+    m_pBrowser->document()->setDocumentMargin(12);
     // Every link comes to OnAnchorClicked, so that web addresses go through
     // the platform's browser service like the rest of the program's.
     m_pBrowser->setOpenLinks(false);
