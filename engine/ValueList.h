@@ -9,6 +9,7 @@
 // CFieldValue as usual.
 
 #include "FieldValue.h"
+#include "framework/Memory.h"
 #include "framework/StringTypes.h"
 
 #include <cstdint>
@@ -80,5 +81,5 @@ private:
     CString m_strSource;
     CString m_strOwn;
     std::vector<CString> m_names;
-    std::vector<CEntry> m_entries;
+    std::vector<CEntry, mem::CLargeAllocator<CEntry>> m_entries;
 };

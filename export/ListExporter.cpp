@@ -6,6 +6,7 @@
 #include "framework/StringUtil.h"
 
 #include <string_view>
+#include <vector>
 
 const char* const kSaveFilter =
     "Text (Tab delimited) (*.txt)|*.txt|CSV (Comma delimited) (*.csv)|*.csv|Excel Workbook "
@@ -140,11 +141,13 @@ bool CListExporter::WriteDelimited(const CListCtrl& list, char chSeparator, bool
         }
         out.Put('\n');
     }
+    std::vector<std::string_view> cells(static_cast<size_t>(nColumns));
     for (int i = 0; i < list.GetItemCount(); ++i) {
+        list.GetItemTexts(i, cells.data(), nColumns);
         for (int j = 0; j < nColumns; ++j) {
             if (j > 0)
                 out.Put(chSeparator);
-            WriteCell(out, list.GetItemTextView(i, j), chSeparator);
+            WriteCell(out, cells[static_cast<size_t>(j)], chSeparator);
         }
         if (!out.Put('\n'))
             return false;
