@@ -61,7 +61,7 @@ public:
 
     virtual int GetDeviceCaps(EDeviceCap cap) const = 0;
 
-    virtual FontHandle CreateFont(const CFontSpec& spec) = 0;
+    virtual FontHandle CreateFont(const CFontSpec& request) = 0;
     virtual void SelectFont(FontHandle hFont) = 0;
     virtual void DeleteFont(FontHandle hFont) = 0;
     // Extent of a one-line text in the selected font.

@@ -19,13 +19,13 @@ CListPrinter::~CListPrinter()
 
 IPrintDevice::FontHandle CListPrinter::CreatePointFont(int nPoints)
 {
-    CFontSpec spec;
+    CFontSpec request;
     // A character height of nPoints at the printer's vertical resolution;
     // the division truncates toward zero.
-    spec.nHeight = -(nPoints * m_pDC->GetDeviceCaps(LOGPIXELSY) / 72);
-    spec.nWeight = 400;
-    spec.strFace = kFontFace;
-    return m_pDC->CreateFont(spec);
+    request.nHeight = -(nPoints * m_pDC->GetDeviceCaps(LOGPIXELSY) / 72);
+    request.nWeight = 400;
+    request.strFace = kFontFace;
+    return m_pDC->CreateFont(request);
 }
 
 void CListPrinter::CreateFonts()

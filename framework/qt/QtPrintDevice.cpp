@@ -72,24 +72,24 @@ int CQtPrintDevice::GetDeviceCaps(EDeviceCap cap) const
     return 0;
 }
 
-IPrintDevice::FontHandle CQtPrintDevice::CreateFont(const CFontSpec& spec)
+IPrintDevice::FontHandle CQtPrintDevice::CreateFont(const CFontSpec& request)
 {
-    QFont font(ToQt(spec.strFace));
+    QFont font(ToQt(request.strFace));
     // Text extents are summed advances, as the platform measures them;
     // kerning would make a measured text narrower than its parts.
     font.setKerning(false);
     font.setHintingPreference(QFont::PreferNoHinting);
-    font.setWeight(static_cast<QFont::Weight>(spec.nWeight <= 0 ? 400 : spec.nWeight));
-    font.setItalic(spec.bItalic);
-    font.setUnderline(spec.bUnderline);
-    if (spec.nHeight < 0) {
-        font.setPixelSize(-spec.nHeight);
-    } else if (spec.nHeight > 0) {
+    font.setWeight(static_cast<QFont::Weight>(request.nWeight <= 0 ? 400 : request.nWeight));
+    font.setItalic(request.bItalic);
+    font.setUnderline(request.bUnderline);
+    if (request.nHeight < 0) {
+        font.setPixelSize(-request.nHeight);
+    } else if (request.nHeight > 0) {
         // A positive height is the whole cell: scale the em size to fit it.
-        font.setPixelSize(spec.nHeight);
+        font.setPixelSize(request.nHeight);
         const int nCell = QFontMetrics(font, m_pPrinter.get()).height();
         if (nCell > 0)
-            font.setPixelSize(std::max(1, spec.nHeight * spec.nHeight / nCell));
+            font.setPixelSize(std::max(1, request.nHeight * request.nHeight / nCell));
     } else {
         font.setPixelSize(std::max(1, 12 * m_pPrinter->logicalDpiY() / 72));
     }

@@ -33,7 +33,7 @@ public:
 
     int GetDeviceCaps(EDeviceCap cap) const override;
 
-    FontHandle CreateFont(const CFontSpec& spec) override;
+    FontHandle CreateFont(const CFontSpec& request) override;
     void SelectFont(FontHandle hFont) override;
     void DeleteFont(FontHandle hFont) override;
     CSize GetTextExtent(const CString& strText) override;

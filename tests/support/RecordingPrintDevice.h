@@ -82,11 +82,11 @@ public:
         return cap == LOGPIXELSY ? m_nDpi : m_nPageHeight;
     }
 
-    FontHandle CreateFont(const CFontSpec& spec) override
+    FontHandle CreateFont(const CFontSpec& request) override
     {
-        m_pLog->created.push_back(spec);
-        const FontHandle hFont = m_pInner ? m_pInner->CreateFont(spec) : m_nNextFont++;
-        m_heights[hFont] = spec.nHeight;
+        m_pLog->created.push_back(request);
+        const FontHandle hFont = m_pInner ? m_pInner->CreateFont(request) : m_nNextFont++;
+        m_heights[hFont] = request.nHeight;
         Record(CPrintOp::CreateFont).nFont = hFont;
         return hFont;
     }

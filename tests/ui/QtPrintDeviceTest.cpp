@@ -125,10 +125,10 @@ TEST(QtPrintDevice, PdfDeviceHasTheResolutionAndAMetricCompatibleArial)
     // A4 less a quarter inch top and bottom: 284.3 mm at 300 dpi.
     EXPECT_NEAR(pDevice->GetDeviceCaps(VERTRES), 3358, 2);
 
-    CFontSpec spec;
-    spec.strFace = "Arial";
-    spec.nHeight = -75;
-    const IPrintDevice::FontHandle hFont = pDevice->CreateFont(spec);
+    CFontSpec request;
+    request.strFace = "Arial";
+    request.nHeight = -75;
+    const IPrintDevice::FontHandle hFont = pDevice->CreateFont(request);
     pDevice->SelectFont(hFont);
     // The face's advance widths in 2048ths of the em: W 1933, i 455, d 1139,
     // t 569, h 1139; 5235 / 2048 * 75 = 191.7 pixels.
@@ -142,8 +142,8 @@ TEST(QtPrintDevice, PdfDeviceHasTheResolutionAndAMetricCompatibleArial)
     EXPECT_EQ(pDevice->GetTextExtent("").cx, 0);
 
     // Twice the character height, about twice the extent.
-    spec.nHeight = -150;
-    pDevice->SelectFont(pDevice->CreateFont(spec));
+    request.nHeight = -150;
+    pDevice->SelectFont(pDevice->CreateFont(request));
     EXPECT_NEAR(pDevice->GetTextExtent("Width").cx, 2 * size.cx, 4);
     pDevice->DeleteFont(hFont);
 }
