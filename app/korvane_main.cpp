@@ -1,4 +1,5 @@
 #include "framework/qt/QtPlatform.h"
+#include "ui/HelpViewer.h"
 #include "ui/MainApp.h"
 
 #include <QApplication>
@@ -8,7 +9,10 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvane"));
     InstallQtPlatform();
+    CHelpViewer helpViewer;
+    platform::SetHelpViewer(&helpViewer);
     CMainApp theApp;
     theApp.InitInstance();
+    platform::SetHelpViewer(nullptr);
     return 0;
 }

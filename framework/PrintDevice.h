@@ -61,7 +61,7 @@ public:
 
     virtual int GetDeviceCaps(EDeviceCap cap) const = 0;
 
-    virtual FontHandle CreateFont(const CFontSpec& spec) = 0;
+    virtual FontHandle CreateFont(const CFontSpec& request) = 0;
     virtual void SelectFont(FontHandle hFont) = 0;
     virtual void DeleteFont(FontHandle hFont) = 0;
     // Extent of a one-line text in the selected font.
@@ -78,10 +78,15 @@ public:
     // clipped to the rectangle.
     virtual void DrawText(const CString& strText, const CRect& rect, unsigned nFlags) = 0;
 
+    // A document holds pages; drawing happens between StartPage and EndPage.
+    // Each returns false when the printer refuses (no printer, a file that
+    // cannot be written); GetLastError then says why.
     virtual bool StartDoc(const CString& strDocName) = 0;
     virtual bool StartPage() = 0;
     virtual bool EndPage() = 0;
     virtual bool EndDoc() = 0;
+    // Ends a started document without finishing it, after a failure.
+    virtual void AbortDoc() = 0;
     // Text of the last failure of StartDoc, StartPage, EndPage or EndDoc.
     virtual CString GetLastError() const = 0;
 };

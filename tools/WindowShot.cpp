@@ -1,40 +1,119 @@
 // Opens the main window as a user would see it, runs Parse Data on the
-// samples and saves a picture of the window:  korvane-window-shot out.png
-// With --about it saves the about box instead.
+// samples and saves a picture of it:
+//   korvane-window-shot [--about | --help-window [--help-page PAGE]] out.png
+//   korvane-window-shot --print-pdf out.pdf
+// --about saves the about box instead, --help-window the help window on the
+// guide's contents page, or on PAGE (a file name of the guide) with
+// --help-page. --print-pdf prints the parsed sample list to a PDF
+// file through the window's own Print command.
 #include "framework/qt/QtPlatform.h"
+#include "framework/qt/QtPrintDevice.h"
 #include "res/Resource.h"
 #include "ui/AboutDlg.h"
+#include "ui/HelpViewer.h"
+#include "ui/HelpWindow.h"
 #include "ui/MainApp.h"
 #include "ui/MainDlg.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTextBrowser>
+#include <QUrl>
 #include <QPixmap>
-#include <QTimer>
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+
+namespace {
+
+// Answers the print dialog with a PDF file, as a user choosing to print to
+// a file would.
+class CPdfPrintDialog final : public IPrintDialog
+{
+public:
+    explicit CPdfPrintDialog(CString strPath) : m_strPath(std::move(strPath)) {}
+    std::unique_ptr<IPrintDevice> Run() override { return CQtPrintDevice::ForPdf(m_strPath); }
+
+private:
+    CString m_strPath;
+};
+
+// Reports what the window shows in a message box on stderr, so that the
+// tool never waits for a click.
+class CStderrMessageBox final : public IMessageBox
+{
+public:
+    void Show(const CString& strText, EMessageIcon /*icon*/) override
+    {
+        std::fprintf(stderr, "%s\n", strText.c_str());
+        ++m_nShown;
+    }
+    int m_nShown = 0;
+};
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     InstallQtPlatform();
+    CStderrMessageBox messages;
+    platform::SetMessageBox(&messages);
+    CHelpViewer helpViewer;
+    platform::SetHelpViewer(&helpViewer);
     CMainApp theApp;
-    const char* pszOut = "korvane-window.png";
-    bool bAbout = false;
+
+    enum class EShot { Window, About, Help, Pdf } shot = EShot::Window;
+    const char* pszOut = nullptr;
+    const char* pszHelpPage = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--about") == 0)
-            bAbout = true;
+            shot = EShot::About;
+        else if (std::strcmp(argv[i], "--help-window") == 0)
+            shot = EShot::Help;
+        else if (std::strcmp(argv[i], "--help-page") == 0 && i + 1 < argc)
+            pszHelpPage = argv[++i];
+        else if (std::strcmp(argv[i], "--print-pdf") == 0)
+            shot = EShot::Pdf;
         else
             pszOut = argv[i];
     }
+    if (pszOut == nullptr)
+        pszOut = shot == EShot::Pdf ? "korvane-list.pdf" : "korvane-window.png";
+
     CMainDlg dlg;
     dlg.Create();
     dlg.SendCommand(IDC_BUTTON_PARSE);
+
+    if (shot == EShot::Pdf) {
+        CPdfPrintDialog printDialog(pszOut);
+        platform::SetPrintDialog(&printDialog);
+        dlg.SendCommand(ID_FILE_PRINT);
+        platform::SetPrintDialog(nullptr);
+        std::printf("%s %s (%d rows)\n", messages.m_nShown == 0 ? "printed" : "could not print", pszOut,
+                    dlg.m_listResult.GetItemCount());
+        return messages.m_nShown == 0 ? 0 : 1;
+    }
+
     QWidget* pShot = &dlg;
     CAboutDlg about(&dlg);
-    if (bAbout) {
+    if (shot == EShot::About) {
         about.Create();
         pShot = &about;
+    } else if (shot == EShot::Help) {
+        // The guide of the window program, wherever this tool is run from.
+        const std::string strBin = QCoreApplication::applicationDirPath().toStdString();
+        if (!helpViewer.ShowHelp(strBin + "/korvane.chm"))
+            return 1;
+        CHelpWindow* pWindow = helpViewer.Window();
+        if (pszHelpPage != nullptr) {
+            const QString strPage = QString::fromStdString(CHelpViewer::GuidePathFor(strBin + "/korvane.chm"));
+            pWindow->Browser()->setSource(
+                QUrl::fromLocalFile(QFileInfo(strPage).dir().filePath(QString::fromLocal8Bit(pszHelpPage))));
+        }
+        pShot = pWindow;
     }
     QApplication::processEvents();
     const bool bSaved = pShot->grab().save(QString::fromLocal8Bit(pszOut));

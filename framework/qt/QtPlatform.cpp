@@ -1,5 +1,7 @@
 #include "QtPlatform.h"
 
+#include "QtPrintDialog.h"
+
 #include "framework/ProductInfo.h"
 
 #include <QApplication>
@@ -125,4 +127,6 @@ void InstallQtPlatform()
     platform::SetMessageBox(&messageBox);
     platform::SetFileDialog(&fileDialog);
     platform::SetWebBrowser(&browser);
+    static CQtPrintDialog printDialog;
+    platform::SetPrintDialog(&printDialog);
 }

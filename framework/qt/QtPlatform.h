@@ -1,6 +1,7 @@
 #pragma once
 // The Qt implementations of the platform services: the system clipboard
-// (UTF-8 text), QMessageBox, QFileDialog and the desktop's web browser.
+// (UTF-8 text), QMessageBox, QFileDialog, the desktop's web browser and the
+// print dialog (QtPrintDialog.h).
 
 #include "framework/Platform.h"
 

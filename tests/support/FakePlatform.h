@@ -6,6 +6,7 @@
 #include "framework/PrintDevice.h"
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -89,6 +90,27 @@ public:
     std::vector<CString> m_shown;
 };
 
+// Hands out the next scripted device; Cancel (nullptr) when none is left.
+class CFakePrintDialog : public IPrintDialog
+{
+public:
+    using DeviceFactory = std::function<std::unique_ptr<IPrintDevice>()>;
+    std::unique_ptr<IPrintDevice> Run() override
+    {
+        ++m_nRuns;
+        if (m_answers.empty())
+            return nullptr;
+        DeviceFactory factory = std::move(m_answers.front());
+        m_answers.pop_front();
+        return factory ? factory() : nullptr;
+    }
+    void Answer(DeviceFactory factory) { m_answers.push_back(std::move(factory)); }
+    void Cancel() { m_answers.push_back(nullptr); }
+
+    std::deque<DeviceFactory> m_answers;
+    int m_nRuns = 0;
+};
+
 struct CFakePlatform
 {
     CFakePlatform()
@@ -98,6 +120,7 @@ struct CFakePlatform
         platform::SetFileDialog(&fileDialog);
         platform::SetWebBrowser(&browser);
         platform::SetHelpViewer(&help);
+        platform::SetPrintDialog(&printDialog);
     }
     ~CFakePlatform()
     {
@@ -106,6 +129,7 @@ struct CFakePlatform
         platform::SetFileDialog(nullptr);
         platform::SetWebBrowser(nullptr);
         platform::SetHelpViewer(nullptr);
+        platform::SetPrintDialog(nullptr);
     }
     CFakePlatform(const CFakePlatform&) = delete;
     CFakePlatform& operator=(const CFakePlatform&) = delete;
@@ -115,4 +139,5 @@ struct CFakePlatform
     CFakeFileDialog fileDialog;
     CFakeWebBrowser browser;
     CFakeHelpViewer help;
+    CFakePrintDialog printDialog;
 };

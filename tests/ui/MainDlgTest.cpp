@@ -6,6 +6,7 @@
 #include "res/Resource.h"
 #include "support/FakePlatform.h"
 #include "support/ListDump.h"
+#include "support/RecordingPrintDevice.h"
 #include "support/TempDir.h"
 #include "ui/MainApp.h"
 
@@ -262,6 +263,45 @@ TEST_F(MainDlgTest, SaveAsWritesByTheExtension)
     EXPECT_EQ(std::count(txt.begin(), txt.end(), '\t'), 28);
     EXPECT_EQ(txt.substr(txt.size() - 2), "\r\n");
     EXPECT_TRUE(m_fake.messageBox.m_shown.empty());
+}
+
+TEST_F(MainDlgTest, PrintDrawsTheListAsShownUnderDataList)
+{
+    // Nothing to print before a parse: no dialog.
+    m_dlg.SendCommand(ID_FILE_PRINT);
+    EXPECT_EQ(m_fake.printDialog.m_nRuns, 0);
+
+    m_dlg.SendCommand(IDC_BUTTON_PARSE);
+    ClickRow(0);
+    m_dlg.SendCommand(ID_FILE_DELETEROW);
+    auto pLog = std::make_shared<CPrintLog>();
+    m_fake.printDialog.Answer([pLog]() { return std::make_unique<CRecordingPrintDevice>(pLog); });
+    m_dlg.SendCommand(ID_FILE_PRINT);
+    EXPECT_EQ(m_fake.printDialog.m_nRuns, 1);
+
+    std::string strDrawn;
+    for (const CPrintOp& op : pLog->Of(CPrintOp::Text))
+        strDrawn += op.strText + (op.nFlags & DT_CENTER ? "|" : ";");
+    // Captions, the title, then the six rows left after the deletion.
+    std::string strExpected;
+    for (int j = 0; j < m_dlg.m_listResult.GetColumnCount(); ++j)
+        strExpected += m_dlg.m_listResult.GetColumnCaption(j) + "|";
+    strExpected += "Data List|";
+    ASSERT_EQ(m_dlg.m_listResult.GetItemCount(), 6);
+    for (int i = 0; i < 6; ++i) {
+        for (int j = 0; j < m_dlg.m_listResult.GetColumnCount(); ++j)
+            strExpected += m_dlg.m_listResult.GetItemText(i, j) + ";";
+    }
+    EXPECT_EQ(strDrawn, strExpected);
+    EXPECT_EQ(strDrawn.substr(0, 5), "Site|");
+    EXPECT_TRUE(m_fake.messageBox.m_shown.empty());
+
+    // A cancelled dialog prints nothing.
+    pLog->ops.clear();
+    m_fake.printDialog.Cancel();
+    m_dlg.SendCommand(ID_FILE_PRINT);
+    EXPECT_EQ(m_fake.printDialog.m_nRuns, 2);
+    EXPECT_TRUE(pLog->ops.empty());
 }
 
 TEST_F(MainDlgTest, HelpProductPageAndBanner)
