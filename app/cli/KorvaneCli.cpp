@@ -176,10 +176,6 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         else
             strText = (options.bHeader ? exporter.GetHeaderLine(list, '\t') : CString()) +
                       exporter.GetTabText(list);
-        if (format == ESaveFormat::Xml && strText.empty()) {
-            err << "korvane-cli: The XML format is not available in this build.\n";
-            return 1;
-        }
         out.write(strText.data(), static_cast<std::streamsize>(strText.size()));
         out.flush();
         if (!out) {
