@@ -78,6 +78,7 @@ public:
 
     // --- the index, for callers that inspect the structure ---
     // Records 0 to GetElementCount() - 1 are in use; 0 is the document.
+    // GetElement takes an index in that range.
     int32_t GetElementCount() const { return m_iNextFree; }
     int32_t GetElementCapacity() const { return m_nElemCapacity; }
     const xml::XML_ELEMENT& GetElement(int32_t i) const { return Elem(i); }

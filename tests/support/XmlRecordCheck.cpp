@@ -135,7 +135,9 @@ private:
         const std::string strWhat = Describe(i, e);
         const int32_t nStart = static_cast<int32_t>(e.cbStartTag);
         const int32_t nEnd = static_cast<int32_t>(e.cbEndTag);
-        if (e.nOffset < nFrom || e.nOffset + e.nSize > nTo || nStart < 3 ||
+        // An element named by the empty name is "</>", and "<>" once it
+        // has a child: two bytes are the shortest start tag.
+        if (e.nOffset < nFrom || e.nOffset + e.nSize > nTo || nStart < (nEnd == 0 ? 3 : 2) ||
             e.nSize < nStart + nEnd)
             return strWhat + " does not lie inside [" + std::to_string(nFrom) + ", " +
                    std::to_string(nTo) + ") after its previous sibling";
