@@ -3,7 +3,7 @@
 add_library(korvane_warnings INTERFACE)
 target_compile_options(korvane_warnings INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast
-  -Wcast-align -Woverloaded-virtual -Wnull-dereference -Wformat=2
+  -Wcast-align -Woverloaded-virtual -Wformat=2
   -Wimplicit-fallthrough)
 if(KORVANE_WERROR)
   target_compile_options(korvane_warnings INTERFACE -Werror)

@@ -82,3 +82,23 @@ bool CLineArray::LoadFromFile(const CString& strPath, const CString& lpszSep, CS
     reader.Close();
     return bRead;
 }
+
+bool CLineArray::LoadJoined(const CString& strPath, const CString& lpszSep, CString& strText,
+                            CString* pError)
+{
+    CTextFileReader reader(strPath);
+    CString text;
+    if (!reader.ReadAll(text, "\r\n")) {
+        if (pError != nullptr)
+            *pError = reader.GetError();
+        return false;
+    }
+    reader.Close();
+    if (!lpszSep.empty()) {
+        const size_t nSkip = text.find_first_not_of(lpszSep);
+        text.erase(0, nSkip == CString::npos ? text.size() : nSkip);
+        text.append(lpszSep);
+    }
+    strText.swap(text);
+    return true;
+}

@@ -30,4 +30,11 @@ public:
     // its lines cut at lpszSep. False, with the array unchanged, when the
     // file cannot be read; pError then names the reason.
     bool LoadFromFile(const CString& strPath, const CString& lpszSep, CString* pError = nullptr);
+
+    // The text that LoadFromFile (strPath, lpszSep) and then Join (lpszSep)
+    // give, made without building the lines: the file's text without its
+    // leading separator bytes, followed by one separator. False, with
+    // strText unchanged, when the file cannot be read.
+    static bool LoadJoined(const CString& strPath, const CString& lpszSep, CString& strText,
+                           CString* pError = nullptr);
 };

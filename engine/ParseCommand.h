@@ -29,5 +29,7 @@ void InitResultList(CListCtrl& list);
 // rows the caller has already deleted. The columns are rebuilt only when the
 // template differs from strLastTemplate, which then takes the template.
 // Returns whether the walk reached the end of the data.
+// The data is taken by value: a caller that no longer needs it can move it
+// in, and the parse keeps no second copy.
 bool RunParse(CListCtrl& list, const CParseSettings& settings, const CString& strTemplate,
-              const CString& strData, CString& strLastTemplate);
+              CString strData, CString& strLastTemplate);

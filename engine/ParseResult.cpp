@@ -4,6 +4,8 @@
 #include "TemplateMatcher.h"
 #include "framework/ListCtrl.h"
 
+#include <vector>
+
 int CParseResult::CollectFieldNames(const CString& strTemplate, const CString& lpszLineBreak,
                                     const CString& strStartTag, const CString& strEndTag)
 {
@@ -51,14 +53,23 @@ void CParseResult::FillList(CListCtrl& list, bool bRebuildColumns, const CString
                               LVCFMT_LEFT, 120, -1);
         }
     }
+    // The column of each field name, found once rather than per value.
+    std::vector<int> columnOf(static_cast<size_t>(m_listValues.GetNameCount()));
+    for (int n = 0; n < m_listValues.GetNameCount(); ++n)
+        columnOf[static_cast<size_t>(n)] = FindColumn(CFieldValue(CString(), m_listValues.NameOf(n)));
+    size_t nNewRows = 0;
+    for (size_t i = 0; i < m_listValues.size(); ++i)
+        nNewRows += columnOf[static_cast<size_t>(m_listValues.NameIndexAt(i))] == 0 ? 1 : 0;
+    list.ReserveItems(static_cast<size_t>(list.GetItemCount()) + nNewRows);
+
     int nRow = 0;
-    for (const CFieldValue& value : m_listValues) {
-        const int nCol = FindColumn(value);
+    for (size_t i = 0; i < m_listValues.size(); ++i) {
+        const int nCol = columnOf[static_cast<size_t>(m_listValues.NameIndexAt(i))];
         if (nCol == 0) {
             nRow = list.GetItemCount();
-            list.InsertItem(nRow, value.m_strValue, -1);
+            list.InsertItem(nRow, m_listValues.ValueAt(i), -1);
         } else if (nCol > 0) {
-            list.SetItemText(nRow, nCol, value.m_strValue);
+            list.SetItemText(nRow, nCol, m_listValues.ValueAt(i));
         }
     }
     list.SetRedraw(true);

@@ -5,8 +5,7 @@
 
 #include "FieldValue.h"
 #include "LineArray.h"
-
-#include <deque>
+#include "ValueList.h"
 
 class CListCtrl;
 
@@ -23,7 +22,7 @@ public:
     int CollectFieldNames(const CString& strTemplate, const CString& lpszLineBreak,
                           const CString& strStartTag, const CString& strEndTag);
 
-    void AddValue(CFieldValue value) { m_listValues.push_back(std::move(value)); }
+    void AddValue(const CFieldValue& value) { m_listValues.push_back(value); }
 
     // Index of the field name that equals the value's name byte for byte; -1
     // when there is none.
@@ -47,6 +46,6 @@ public:
         m_arrFieldNames.RemoveAll();
     }
 
-    std::deque<CFieldValue> m_listValues;
+    CValueList m_listValues;
     CLineArray m_arrFieldNames;
 };

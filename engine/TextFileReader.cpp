@@ -3,6 +3,7 @@
 #include "framework/StringUtil.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 constexpr char32_t kReplacement = 0xFFFD;
@@ -94,6 +95,7 @@ bool CTextFileReader::ReadByte(unsigned char& by)
         }
     }
     by = m_byBuffer[static_cast<size_t>(m_nBufPos)];
+    m_bConsumed = true;
     return true;
 }
 
@@ -111,6 +113,7 @@ void CTextFileReader::Rewind()
     m_nBufPos = -1;
     m_nBufCount = 0;
     m_bEOF = false;
+    m_bConsumed = false;
 }
 
 void CTextFileReader::DetectEncoding()
@@ -135,14 +138,32 @@ void CTextFileReader::DetectEncoding()
         }
     }
     m_nEncoding = ANSI;
-    // Without a mark the whole file decides: well-formed UTF-8 is taken as it
-    // is, anything else is Windows-1252.
     Rewind();
-    str::CUtf8Validator validator;
-    while (!validator.IsBroken() && FillBuffer())
-        validator.Feed(m_byBuffer.data(), static_cast<size_t>(m_nBufCount));
-    m_bAnsiIsUtf8 = validator.IsValid();
-    Rewind();
+}
+
+bool CTextFileReader::AnsiIsUtf8()
+{
+    if (m_nAnsiIsUtf8 < 0) {
+        // Without a mark the whole file decides: well-formed UTF-8 is taken
+        // as it is, anything else is Windows-1252.
+        str::CUtf8Validator validator;
+        std::vector<unsigned char> block(1 << 20);
+        std::uint64_t nOffset = 0;
+        try {
+            for (;;) {
+                const size_t n = m_file.ReadAt(nOffset, block.data(), block.size());
+                if (n == 0 || validator.IsBroken())
+                    break;
+                validator.Feed(block.data(), n);
+                nOffset += n;
+            }
+        } catch (const CFileException& e) {
+            m_strError = e.GetErrorMessage();
+            m_bReadFailed = true;
+        }
+        m_nAnsiIsUtf8 = validator.IsValid() ? 1 : 0;
+    }
+    return m_nAnsiIsUtf8 == 1;
 }
 
 bool CTextFileReader::ReadUnit(char16_t& unit)
@@ -264,10 +285,10 @@ void CTextFileReader::PushBack(char32_t ch)
     m_chPushedBack = ch;
 }
 
-void CTextFileReader::AppendChar(CString& strLine, char32_t ch) const
+void CTextFileReader::AppendChar(CString& strLine, char32_t ch)
 {
     if (m_nEncoding == ANSI) {
-        if (ch < 0x80 || m_bAnsiIsUtf8)
+        if (ch < 0x80 || AnsiIsUtf8())
             strLine.push_back(static_cast<char>(ch));
         else
             str::AppendUtf8(strLine, str::Cp1252ToUnicode(static_cast<unsigned char>(ch)));
@@ -291,7 +312,7 @@ bool CTextFileReader::ReadLine(CString& strLine)
         return false;
     while (!m_bEOF && ch != '\r' && ch != '\n') {
         AppendChar(strLine, ch);
-        if (m_nEncoding == ANSI && m_bAnsiIsUtf8 && !m_bPushedBack && !m_bPendingByte &&
+        if (m_nEncoding == ANSI && AnsiIsUtf8() && !m_bPushedBack && !m_bPendingByte &&
             m_nBufPos >= 0) {
             // Take the rest of the line straight from the buffer.
             const unsigned char* pStart = m_byBuffer.data() + m_nBufPos + 1;
@@ -312,6 +333,8 @@ bool CTextFileReader::ReadAll(CString& strText, const CString& lpszSep)
 {
     if (!m_file.IsOpen() || m_bReadFailed)
         return false;
+    if (m_nEncoding == ANSI && !m_bConsumed && !m_bPushedBack && !m_bEOF)
+        return ReadAllAnsi(strText, lpszSep);
     CString result;
     result.reserve(static_cast<size_t>(GetLength()) + 2);
     CString strLine;
@@ -324,6 +347,97 @@ bool CTextFileReader::ReadAll(CString& strText, const CString& lpszSep)
     }
     if (m_bReadFailed)
         return false;
+    strText.swap(result);
+    return true;
+}
+
+bool CTextFileReader::ReadAllAnsi(CString& strText, const CString& lpszSep)
+{
+    // The whole file at once. Line by line, the first line end of the file
+    // is consumed before the first line and every other line end becomes
+    // the separator; doing that on the whole text gives the same result.
+    CString raw;
+    try {
+        raw.resize(static_cast<size_t>(m_file.GetLength()));
+        size_t nHave = m_file.Read(raw.data(), raw.size());
+        raw.resize(nHave);
+        // The file may have grown since its length was taken.
+        for (;;) {
+            char block[65536];
+            const size_t n = m_file.Read(block, sizeof block);
+            if (n == 0)
+                break;
+            raw.append(block, n);
+            nHave += n;
+        }
+    } catch (const CFileException& e) {
+        m_strError = e.GetErrorMessage();
+        m_bReadFailed = true;
+        m_bEOF = true;
+        return false;
+    }
+    m_bEOF = true;
+    if (m_nAnsiIsUtf8 < 0)
+        m_nAnsiIsUtf8 = str::IsValidUtf8(raw) ? 1 : 0;
+    const bool bUtf8 = m_nAnsiIsUtf8 == 1;
+
+    size_t nSkip = 0;
+    if (!raw.empty() && raw[0] == '\r')
+        nSkip = raw.size() > 1 && raw[1] == '\n' ? 2 : 1;
+    else if (!raw.empty() && raw[0] == '\n')
+        nSkip = 1;
+
+    if (bUtf8 && lpszSep == "\r\n") {
+        // A file that already ends its lines with CR LF is its own text.
+        size_t nCr = 0;
+        size_t nLf = 0;
+        bool bAllPairs = true;
+        for (const char* p = raw.data(); (p = static_cast<const char*>(std::memchr(
+                                             p, '\n', raw.size() - static_cast<size_t>(p - raw.data())))) != nullptr;
+             ++p) {
+            ++nLf;
+            if (p == raw.data() || p[-1] != '\r') {
+                bAllPairs = false;
+                break;
+            }
+        }
+        if (bAllPairs) {
+            for (const char* p = raw.data(); (p = static_cast<const char*>(std::memchr(
+                                                 p, '\r', raw.size() - static_cast<size_t>(p - raw.data())))) != nullptr;
+                 ++p)
+                ++nCr;
+        }
+        if (bAllPairs && nCr == nLf) {
+            raw.erase(0, nSkip);
+            strText.swap(raw);
+            return true;
+        }
+    }
+
+    CString result;
+    result.reserve(raw.size() + raw.size() / 8 + 16);
+    size_t nPos = nSkip;
+    while (nPos < raw.size()) {
+        size_t nEnd = nPos;
+        while (nEnd < raw.size() && raw[nEnd] != '\r' && raw[nEnd] != '\n')
+            ++nEnd;
+        if (bUtf8) {
+            result.append(raw, nPos, nEnd - nPos);
+        } else {
+            for (size_t i = nPos; i < nEnd; ++i) {
+                const auto by = static_cast<unsigned char>(raw[i]);
+                if (by < 0x80)
+                    result.push_back(static_cast<char>(by));
+                else
+                    str::AppendUtf8(result, str::Cp1252ToUnicode(by));
+            }
+        }
+        if (nEnd >= raw.size())
+            break;
+        result.append(lpszSep);
+        nPos = nEnd + (raw[nEnd] == '\r' && nEnd + 1 < raw.size() && raw[nEnd + 1] == '\n' ? 2 : 1);
+    }
+    CString().swap(raw);
     strText.swap(result);
     return true;
 }

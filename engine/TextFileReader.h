@@ -59,18 +59,23 @@ private:
     static constexpr int kBufferSize = 64 * 1024;
 
     void DetectEncoding();
+    // Whether a file without a mark is well-formed UTF-8; decided on first
+    // need, from the whole file.
+    bool AnsiIsUtf8();
+    bool ReadAllAnsi(CString& strText, const CString& lpszSep);
     void Rewind();
     bool FillBuffer();
     char32_t NextChar();           // ReadByte or ReadChar, by encoding
     bool ReadUnit(char16_t& unit); // one UTF-16 code unit
-    void AppendChar(CString& strLine, char32_t ch) const;
+    void AppendChar(CString& strLine, char32_t ch);
     void PushBack(char32_t ch);
 
     CFile m_file;
     CString m_strPath;
     CString m_strError;
     int m_nEncoding = ANSI;
-    bool m_bAnsiIsUtf8 = true; // ANSI file that is well-formed UTF-8
+    int m_nAnsiIsUtf8 = -1;      // -1 not yet known, else 0 or 1
+    bool m_bConsumed = false;    // a byte of the text has been read
     bool m_bEOF = false;
     bool m_bReadFailed = false;
     std::vector<unsigned char> m_byBuffer;

@@ -88,35 +88,27 @@ bool NeedsCsvQuotes(std::string_view cell)
     return cell.find_first_of(",\"\r\n") != std::string_view::npos;
 }
 
-void AppendCsvCell(CString& out, std::string_view cell)
+void WriteCsvCell(CBufferedSink& out, std::string_view cell)
 {
     if (!NeedsCsvQuotes(cell)) {
-        out.append(cell);
+        out.Write(cell);
         return;
     }
-    out.push_back('"');
+    out.Put('"');
     for (const char ch : cell) {
         if (ch == '"')
-            out.push_back('"');
-        out.push_back(ch);
+            out.Put('"');
+        out.Put(ch);
     }
-    out.push_back('"');
+    out.Put('"');
 }
 
-template <class TAppendCell>
-CString BuildDelimited(const CListCtrl& list, char chSeparator, TAppendCell appendCell)
+void WriteCell(CBufferedSink& out, std::string_view cell, char chSeparator)
 {
-    const int nColumns = list.GetColumnCount();
-    CString result;
-    for (int i = 0; i < list.GetItemCount(); ++i) {
-        for (int j = 0; j < nColumns; ++j) {
-            if (j > 0)
-                result.push_back(chSeparator);
-            appendCell(result, list.GetItemTextView(i, j));
-        }
-        result.push_back('\n');
-    }
-    return result;
+    if (chSeparator == ',')
+        WriteCsvCell(out, cell);
+    else
+        out.Write(cell);
 }
 
 } // namespace
@@ -135,31 +127,53 @@ ESaveFormat ChooseSaveFormat(CString& strPath, int nFilterIndex)
     return FormatFromKey(strExt);
 }
 
+bool CListExporter::WriteDelimited(const CListCtrl& list, char chSeparator, bool bHeader,
+                                   bool bTextMode, ISink& sink) const
+{
+    CBufferedSink out(sink, bTextMode);
+    const int nColumns = list.GetColumnCount();
+    if (bHeader) {
+        for (int j = 0; j < nColumns; ++j) {
+            if (j > 0)
+                out.Put(chSeparator);
+            WriteCell(out, list.GetColumnCaptionWhole(j), chSeparator);
+        }
+        out.Put('\n');
+    }
+    for (int i = 0; i < list.GetItemCount(); ++i) {
+        for (int j = 0; j < nColumns; ++j) {
+            if (j > 0)
+                out.Put(chSeparator);
+            WriteCell(out, list.GetItemTextView(i, j), chSeparator);
+        }
+        if (!out.Put('\n'))
+            return false;
+    }
+    return out.Flush();
+}
+
 CString CListExporter::GetTabText(const CListCtrl& list) const
 {
-    return BuildDelimited(list, '\t',
-                          [](CString& out, std::string_view cell) { out.append(cell); });
+    CStringSink sink;
+    WriteDelimited(list, '\t', false, false, sink);
+    return sink.GetText();
 }
 
 CString CListExporter::GetCsvText(const CListCtrl& list) const
 {
-    return BuildDelimited(list, ',', AppendCsvCell);
+    CStringSink sink;
+    WriteDelimited(list, ',', false, false, sink);
+    return sink.GetText();
 }
 
 CString CListExporter::GetHeaderLine(const CListCtrl& list, char chSeparator) const
 {
-    CString result;
-    for (int j = 0; j < list.GetColumnCount(); ++j) {
-        if (j > 0)
-            result.push_back(chSeparator);
-        const CString strCaption = list.GetColumnCaptionWhole(j);
-        if (chSeparator == ',')
-            AppendCsvCell(result, strCaption);
-        else
-            result.append(strCaption);
-    }
-    result.push_back('\n');
-    return result;
+    CListCtrl header;
+    for (int j = 0; j < list.GetColumnCount(); ++j)
+        header.InsertColumn(j, list.GetColumnCaptionWhole(j));
+    CStringSink sink;
+    WriteDelimited(header, chSeparator, true, false, sink);
+    return sink.GetText();
 }
 
 bool CListExporter::CopyAllToClipboard(const CListCtrl& list) const
@@ -179,6 +193,7 @@ int CListExporter::SaveAs(const CListCtrl& list, const CString& strTableName) co
         platform::SetCurrentDirectory(strCurrentDir);
         return 1;
     }
+    CWaitCursor wait;
     CString strPath = chosen.strPath;
     const ESaveFormat format = ChooseSaveFormat(strPath, chosen.nFilterIndex);
     CString strError;
@@ -202,19 +217,25 @@ int CListExporter::SaveToFile(const CString& strPath, ESaveFormat format, const 
         return SaveAsExcel(strPath, list, strTableName, strError);
     case ESaveFormat::Mdb:
         return SaveAsAccess(strPath, list, strTableName, strError);
-    case ESaveFormat::Csv: {
-        const CString strHeader = bHeader ? GetHeaderLine(list, ',') : CString();
-        return WriteFileAtomically(strPath, str::ToTextMode(strHeader + GetCsvText(list)), strError)
-                   ? 1
-                   : 0;
-    }
+    case ESaveFormat::Csv:
+        return WriteDelimitedFile(strPath, list, ',', bHeader, strError);
     case ESaveFormat::Xml:
         return SaveAsXml(strPath, list, strError);
     case ESaveFormat::Txt:
         break;
     }
-    const CString strHeader = bHeader ? GetHeaderLine(list, '\t') : CString();
-    return WriteFileAtomically(strPath, str::ToTextMode(strHeader + GetTabText(list)), strError)
-               ? 1
-               : 0;
+    return WriteDelimitedFile(strPath, list, '\t', bHeader, strError);
+}
+
+int CListExporter::WriteDelimitedFile(const CString& strPath, const CListCtrl& list,
+                                      char chSeparator, bool bHeader, CString& strError) const
+{
+    // Rows go to the file as they are formed, so a large list is not held a
+    // second time as text.
+    CAtomicFileSink sink(strPath);
+    if (!sink.Open() || !WriteDelimited(list, chSeparator, bHeader, true, sink) || !sink.Commit()) {
+        strError = sink.GetError();
+        return 0;
+    }
+    return 1;
 }

@@ -41,6 +41,11 @@ public:
     // As GetTabText with commas. A cell holding a comma, a double quote, a
     // CR or an LF is written between double quotes with its quotes doubled.
     CString GetCsvText(const CListCtrl& list) const;
+    // The tab (chSeparator '\t') or CSV (',') text of the list, with the
+    // captions first when bHeader, into a sink; text mode writes each LF as
+    // CR LF. False when the sink fails.
+    bool WriteDelimited(const CListCtrl& list, char chSeparator, bool bHeader, bool bTextMode,
+                        ISink& sink) const;
     // The column captions as one line, for the command-line --header.
     CString GetHeaderLine(const CListCtrl& list, char chSeparator) const;
 
@@ -63,6 +68,9 @@ public:
     int SaveToFile(const CString& strPath, ESaveFormat format, const CListCtrl& list,
                    const CString& strTableName, CString& strError, bool bHeader = false) const;
 
+    // Tab or CSV text in text mode, replacing the file only when complete.
+    int WriteDelimitedFile(const CString& strPath, const CListCtrl& list, char chSeparator,
+                           bool bHeader, CString& strError) const;
     // The XML document, stored byte for byte.
     int SaveAsXml(const CString& strPath, const CListCtrl& list, CString& strError) const;
     // The HTML report, adding to a report this writer made earlier.

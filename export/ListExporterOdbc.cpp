@@ -1,16 +1,17 @@
-// Until its writer lands, this format answers with a clear error.
 #include "ListExporter.h"
 
-int CListExporter::SaveAsExcel(const CString& /*strPath*/, const CListCtrl& /*list*/,
-                               const CString& /*strTableName*/, CString& strError) const
+#include "OdbcExport.h"
+
+int CListExporter::SaveAsExcel(const CString& strPath, const CListCtrl& list,
+                               const CString& strTableName, CString& strError) const
 {
-    strError = "The XLS format is not available in this build.";
-    return 0;
+    const COdbcExport exporter;
+    return exporter.ExportExcel(strTableName, strPath, list, strError);
 }
 
-int CListExporter::SaveAsAccess(const CString& /*strPath*/, const CListCtrl& /*list*/,
-                                const CString& /*strTableName*/, CString& strError) const
+int CListExporter::SaveAsAccess(const CString& strPath, const CListCtrl& list,
+                                const CString& strTableName, CString& strError) const
 {
-    strError = "The MDB format is not available in this build.";
-    return 0;
+    const COdbcExport exporter;
+    return exporter.ExportAccess(strTableName, strPath, list, strError);
 }

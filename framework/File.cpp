@@ -73,6 +73,25 @@ size_t CFile::Read(void* pBuffer, size_t nCount)
     return nDone;
 }
 
+size_t CFile::ReadAt(std::uint64_t nOffset, void* pBuffer, size_t nCount)
+{
+    auto* pOut = static_cast<char*>(pBuffer);
+    size_t nDone = 0;
+    while (nDone < nCount) {
+        const ssize_t n = ::pread(m_fd, pOut + nDone, nCount - nDone,
+                                  static_cast<off_t>(nOffset + nDone));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw CFileException(m_strPath, errno, "read");
+        }
+        if (n == 0)
+            break;
+        nDone += static_cast<size_t>(n);
+    }
+    return nDone;
+}
+
 void CFile::Write(const void* pBuffer, size_t nCount)
 {
     const auto* pIn = static_cast<const char*>(pBuffer);

@@ -55,6 +55,8 @@ public:
 
     // These throw CFileException on failure.
     size_t Read(void* pBuffer, size_t nCount);
+    // Reads at an offset without moving the file position.
+    size_t ReadAt(std::uint64_t nOffset, void* pBuffer, size_t nCount);
     void Write(const void* pBuffer, size_t nCount);
     std::uint64_t Seek(std::int64_t nOffset, int nFrom);
     void SeekToBegin() { Seek(0, SEEK_SET); }

@@ -97,6 +97,12 @@ void CListCtrl::EraseCell(CRow& row, int nSubItem)
     s.erase(nPos, nAt + nLen - nPos);
 }
 
+CListCtrl::~CListCtrl()
+{
+    if (m_pObserver != nullptr)
+        m_pObserver->OnListDestroyed();
+}
+
 int CListCtrl::InsertColumn(int nCol, const CString& strCaption, int nFormat, int nWidth,
                             int /*nSubItem*/)
 {

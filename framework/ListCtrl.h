@@ -47,6 +47,8 @@ public:
     virtual void OnCellChanged(int nRow, int nCol) = 0;
     virtual void OnColumnChanged(int nCol) = 0;
     virtual void OnSelectionChanged(int nRow) = 0;
+    // The list is going away; the observer must forget it.
+    virtual void OnListDestroyed() = 0;
 };
 
 class CListCtrl
@@ -57,7 +59,7 @@ public:
     static constexpr int kTextBuffer = 256;
 
     CListCtrl() = default;
-    virtual ~CListCtrl() = default;
+    virtual ~CListCtrl();
     CListCtrl(const CListCtrl&) = delete;
     CListCtrl& operator=(const CListCtrl&) = delete;
 

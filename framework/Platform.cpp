@@ -83,6 +83,13 @@ public:
     std::unique_ptr<IPrintDevice> Run() override { return nullptr; }
 };
 
+class CNoBusyIndicator final : public IBusyIndicator
+{
+public:
+    void Begin() override {}
+    void End() override {}
+};
+
 template <class TInterface, class TDefault>
 struct CSlot
 {
@@ -122,6 +129,12 @@ CSlot<IPrintDialog, CCancellingPrintDialog>& PrintDialogSlot()
     return slot;
 }
 
+CSlot<IBusyIndicator, CNoBusyIndicator>& BusyIndicatorSlot()
+{
+    static CSlot<IBusyIndicator, CNoBusyIndicator> slot;
+    return slot;
+}
+
 } // namespace
 
 namespace platform {
@@ -132,6 +145,7 @@ IFileDialog& FileDialog() { return FileDialogSlot().Get(); }
 IWebBrowser& WebBrowser() { return WebBrowserSlot().Get(); }
 IHelpViewer& HelpViewer() { return HelpViewerSlot().Get(); }
 IPrintDialog& PrintDialog() { return PrintDialogSlot().Get(); }
+IBusyIndicator& BusyIndicator() { return BusyIndicatorSlot().Get(); }
 
 void SetClipboard(IClipboard* pService) { ClipboardSlot().pInstalled = pService; }
 void SetMessageBox(IMessageBox* pService) { MessageBoxSlot().pInstalled = pService; }
@@ -139,6 +153,7 @@ void SetFileDialog(IFileDialog* pService) { FileDialogSlot().pInstalled = pServi
 void SetWebBrowser(IWebBrowser* pService) { WebBrowserSlot().pInstalled = pService; }
 void SetHelpViewer(IHelpViewer* pService) { HelpViewerSlot().pInstalled = pService; }
 void SetPrintDialog(IPrintDialog* pService) { PrintDialogSlot().pInstalled = pService; }
+void SetBusyIndicator(IBusyIndicator* pService) { BusyIndicatorSlot().pInstalled = pService; }
 
 CString GetCurrentDirectory()
 {

@@ -80,6 +80,15 @@ public:
     virtual bool ShowHelp(const CString& strHelpPath) = 0;
 };
 
+// Shows that the program is busy (the window's busy cursor).
+class IBusyIndicator
+{
+public:
+    virtual ~IBusyIndicator() = default;
+    virtual void Begin() = 0;
+    virtual void End() = 0;
+};
+
 class IPrintDialog;
 
 namespace platform {
@@ -90,6 +99,7 @@ IFileDialog& FileDialog();
 IWebBrowser& WebBrowser();
 IHelpViewer& HelpViewer();
 IPrintDialog& PrintDialog();
+IBusyIndicator& BusyIndicator();
 
 // Installs a service; nullptr puts the default back. The caller keeps
 // ownership and must keep the object alive while it is installed.
@@ -99,6 +109,7 @@ void SetFileDialog(IFileDialog* pService);
 void SetWebBrowser(IWebBrowser* pService);
 void SetHelpViewer(IHelpViewer* pService);
 void SetPrintDialog(IPrintDialog* pService);
+void SetBusyIndicator(IBusyIndicator* pService);
 
 // The process's current directory, and changing it.
 CString GetCurrentDirectory();
@@ -108,3 +119,13 @@ bool SetCurrentDirectory(const CString& strPath);
 CString GetModuleFileName();
 
 } // namespace platform
+
+// Shows the busy indicator for its lifetime.
+class CWaitCursor
+{
+public:
+    CWaitCursor() { platform::BusyIndicator().Begin(); }
+    ~CWaitCursor() { platform::BusyIndicator().End(); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+};

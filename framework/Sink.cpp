@@ -3,11 +3,46 @@
 #include "File.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
+
+CBufferedSink::CBufferedSink(ISink& target, bool bTextMode, size_t nBuffer)
+    : m_target(target), m_bTextMode(bTextMode), m_nBuffer(nBuffer)
+{
+    m_strBuffer.reserve(nBuffer + nBuffer / 8 + 16);
+}
+
+bool CBufferedSink::Write(std::string_view bytes)
+{
+    if (!m_bTextMode) {
+        m_strBuffer.append(bytes);
+    } else {
+        size_t nFrom = 0;
+        for (;;) {
+            const size_t nLf = bytes.find('\n', nFrom);
+            if (nLf == std::string_view::npos) {
+                m_strBuffer.append(bytes.substr(nFrom));
+                break;
+            }
+            m_strBuffer.append(bytes.substr(nFrom, nLf - nFrom));
+            m_strBuffer.append("\r\n");
+            nFrom = nLf + 1;
+        }
+    }
+    return m_strBuffer.size() < m_nBuffer || Flush();
+}
+
+bool CBufferedSink::Flush()
+{
+    if (!m_bFailed && !m_strBuffer.empty())
+        m_bFailed = !m_target.Write(m_strBuffer);
+    m_strBuffer.clear();
+    return !m_bFailed;
+}
 
 CAtomicFileSink::CAtomicFileSink(CString strPath) : m_strPath(std::move(strPath)) {}
 
@@ -31,6 +66,25 @@ void CAtomicFileSink::Discard() noexcept
 bool CAtomicFileSink::Open()
 {
     Discard();
+    // Write through a symbolic link to the file it names.
+    std::vector<char> resolved(PATH_MAX + 1, '\0');
+    struct stat stLink {};
+    if (::lstat(m_strPath.c_str(), &stLink) == 0 && S_ISLNK(stLink.st_mode) &&
+        ::realpath(m_strPath.c_str(), resolved.data()) != nullptr)
+        m_strPath = resolved.data();
+    // A device or a pipe cannot be replaced; it is written in place.
+    struct stat stExisting {};
+    if (::stat(m_strPath.c_str(), &stExisting) == 0 && !S_ISREG(stExisting.st_mode) &&
+        !S_ISDIR(stExisting.st_mode)) {
+        const int fd = ::open(m_strPath.c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd < 0) {
+            m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(errno);
+            return false;
+        }
+        m_fd = fd;
+        m_bInPlace = true;
+        return true;
+    }
     const size_t nSlash = m_strPath.rfind('/');
     const CString strDir = nSlash == CString::npos ? CString(".") : m_strPath.substr(0, nSlash + 1);
     const CString strName = nSlash == CString::npos ? m_strPath : m_strPath.substr(nSlash + 1);
@@ -95,6 +149,15 @@ bool CAtomicFileSink::Commit()
         if (m_strError.empty())
             m_strError = "Cannot write \"" + m_strPath + "\": the file is not open";
         return false;
+    }
+    if (m_bInPlace) {
+        const int fd = m_fd;
+        m_fd = -1;
+        if (::close(fd) != 0) {
+            m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(errno);
+            return false;
+        }
+        return true;
     }
     if (::fsync(m_fd) != 0 && errno != EINVAL) {
         m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(errno);

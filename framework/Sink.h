@@ -30,9 +30,41 @@ private:
     CString m_strText;
 };
 
+// Gathers small writes into large ones for another sink; in text mode every
+// LF is written as CR LF, as a file opened in text mode stores it.
+class CBufferedSink final : public ISink
+{
+public:
+    explicit CBufferedSink(ISink& target, bool bTextMode = false, size_t nBuffer = 1 << 20);
+    ~CBufferedSink() override = default;
+    CBufferedSink(const CBufferedSink&) = delete;
+    CBufferedSink& operator=(const CBufferedSink&) = delete;
+
+    bool Write(std::string_view bytes) override;
+    bool Put(char ch)
+    {
+        if (ch == '\n' && m_bTextMode)
+            m_strBuffer.push_back('\r');
+        m_strBuffer.push_back(ch);
+        return m_strBuffer.size() < m_nBuffer || Flush();
+    }
+    // Hands what is gathered to the target; false once any write failed.
+    bool Flush();
+    CString GetError() const override { return m_target.GetError(); }
+
+private:
+    ISink& m_target;
+    bool m_bTextMode;
+    size_t m_nBuffer;
+    bool m_bFailed = false;
+    CString m_strBuffer;
+};
+
 // Writes to a temporary file beside the target and renames it over the
 // target on Commit, so an existing file is replaced only by a complete new
-// one. A file that is not committed is removed by the destructor.
+// one. A file that is not committed is removed by the destructor. A
+// symbolic link is followed to the file it names; a device or a pipe is
+// written in place.
 class CAtomicFileSink final : public ISink
 {
 public:
@@ -56,6 +88,7 @@ private:
     CString m_strTempPath;
     CString m_strError;
     int m_fd = -1;
+    bool m_bInPlace = false; // a device or pipe, written directly
 };
 
 // Writes bytes to a file through a CAtomicFileSink; false with strError set

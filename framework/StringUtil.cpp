@@ -1,5 +1,8 @@
 #include "StringUtil.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace str {
 
 CString TrimLeft(std::string_view text)
@@ -101,20 +104,29 @@ size_t Utf8SequenceLength(std::string_view text, size_t nPos)
     return nLen;
 }
 
+size_t AsciiRunLength(const unsigned char* pBytes, size_t nCount)
+{
+    // Runs of ASCII are the common case; they are skipped eight bytes at a
+    // time.
+    size_t i = 0;
+    while (i + 8 <= nCount) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, pBytes + i, 8);
+        if (word & 0x8080808080808080ULL)
+            break;
+        i += 8;
+    }
+    while (i < nCount && pBytes[i] < 0x80)
+        ++i;
+    return i;
+}
+
 bool IsValidUtf8(std::string_view text)
 {
     size_t nPos = 0;
     while (nPos < text.size()) {
-        // Runs of ASCII are the common case; skip them eight at a time.
-        while (nPos + 8 <= text.size()) {
-            unsigned long long word = 0;
-            for (size_t i = 0; i < 8; ++i)
-                word |= static_cast<unsigned long long>(static_cast<unsigned char>(text[nPos + i]))
-                        << (8 * i);
-            if (word & 0x8080808080808080ULL)
-                break;
-            nPos += 8;
-        }
+        nPos += AsciiRunLength(reinterpret_cast<const unsigned char*>(text.data()) + nPos,
+                               text.size() - nPos);
         if (nPos >= text.size())
             break;
         const size_t nLen = Utf8SequenceLength(text, nPos);
@@ -192,6 +204,11 @@ namespace str {
 void CUtf8Validator::Feed(const unsigned char* pBytes, size_t nCount)
 {
     for (size_t i = 0; i < nCount && m_bValid; ++i) {
+        if (m_nPending == 0) {
+            i += AsciiRunLength(pBytes + i, nCount - i);
+            if (i >= nCount)
+                break;
+        }
         const unsigned char by = pBytes[i];
         if (m_nPending > 0) {
             if (by < m_byLo || by > m_byHi) {

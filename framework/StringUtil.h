@@ -24,6 +24,9 @@ int ReplaceAll(CString& text, std::string_view strOld, std::string_view strNew);
 
 CString ToUpper(std::string_view text);
 
+// The number of bytes below 0x80 at the start of the bytes.
+size_t AsciiRunLength(const unsigned char* pBytes, size_t nCount);
+
 // True when the bytes form well-formed UTF-8 (no overlongs, no surrogates,
 // nothing above U+10FFFF).
 bool IsValidUtf8(std::string_view text);

@@ -5,6 +5,7 @@
 #include "export/ListExporter.h"
 #include "framework/File.h"
 #include "framework/ListCtrl.h"
+#include "framework/Sink.h"
 #include "framework/StringUtil.h"
 
 #include <ostream>
@@ -25,6 +26,22 @@ struct CCliOptions
     CString strFormat;
     bool bHeader = false;
     bool bHelp = false;
+};
+
+// Standard output as a sink.
+class COstreamSink final : public ISink
+{
+public:
+    explicit COstreamSink(std::ostream& out) : m_out(out) {}
+    bool Write(std::string_view bytes) override
+    {
+        m_out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return static_cast<bool>(m_out);
+    }
+    CString GetError() const override { return "cannot write to standard output"; }
+
+private:
+    std::ostream& m_out;
 };
 
 // Fills options from args; false with strError set on a usage error.
@@ -103,11 +120,7 @@ bool ParseArgs(const std::vector<std::string>& args, CCliOptions& options, CStri
 // Loads a file as Load Template and Load Data do.
 bool LoadText(const CString& strPath, CString& strText, CString& strError)
 {
-    CLineArray lines;
-    if (!lines.LoadFromFile(strPath, "\r\n", &strError))
-        return false;
-    strText = lines.Join("\r\n");
-    return true;
+    return CLineArray::LoadJoined(strPath, "\r\n", strText, &strError);
 }
 
 } // namespace
@@ -159,26 +172,20 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     CListCtrl list;
     InitResultList(list);
     CString strLastTemplate;
-    RunParse(list, options.settings, strTemplate, strData, strLastTemplate);
-    // The loaded texts are no longer needed; give their memory back before
-    // the output is built.
+    RunParse(list, options.settings, strTemplate, std::move(strData), strLastTemplate);
     CString().swap(strTemplate);
-    CString().swap(strData);
 
     const CListExporter exporter;
     if (options.strOutput.empty()) {
-        CString strText;
-        if (format == ESaveFormat::Csv)
-            strText = (options.bHeader ? exporter.GetHeaderLine(list, ',') : CString()) +
-                      exporter.GetCsvText(list);
-        else if (format == ESaveFormat::Xml)
-            strText = exporter.GetXmlText(list);
+        COstreamSink sink(out);
+        bool bWritten = false;
+        if (format == ESaveFormat::Xml)
+            bWritten = sink.Write(exporter.GetXmlText(list));
         else
-            strText = (options.bHeader ? exporter.GetHeaderLine(list, '\t') : CString()) +
-                      exporter.GetTabText(list);
-        out.write(strText.data(), static_cast<std::streamsize>(strText.size()));
+            bWritten = exporter.WriteDelimited(list, format == ESaveFormat::Csv ? ',' : '\t',
+                                               options.bHeader, false, sink);
         out.flush();
-        if (!out) {
+        if (!bWritten || !out) {
             err << "korvane-cli: cannot write to standard output\n";
             return 1;
         }

@@ -1,0 +1,84 @@
+#pragma once
+// The captured values of a parse run, in the order they were found.
+//
+// A run of a large file finds millions of values, and each is a piece of a
+// data line: the list keeps the data text and records each value as a
+// place in it, with the index of its field name in a small table, instead
+// of a copy of the text and of the name. Values added one by one (AddValue)
+// are copied into a store of the list's own. Reading a value back gives a
+// CFieldValue as usual.
+
+#include "FieldValue.h"
+#include "framework/StringTypes.h"
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+class CValueList
+{
+public:
+    class const_iterator
+    {
+    public:
+        const_iterator(const CValueList* pList, size_t nIndex) : m_pList(pList), m_nIndex(nIndex) {}
+        CFieldValue operator*() const { return m_pList->At(m_nIndex); }
+        const_iterator& operator++()
+        {
+            ++m_nIndex;
+            return *this;
+        }
+        bool operator!=(const const_iterator& other) const { return m_nIndex != other.m_nIndex; }
+        bool operator==(const const_iterator& other) const { return m_nIndex == other.m_nIndex; }
+
+    private:
+        const CValueList* m_pList;
+        size_t m_nIndex;
+    };
+
+    size_t size() const { return m_entries.size(); }
+    bool empty() const { return m_entries.empty(); }
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, m_entries.size()}; }
+    CFieldValue At(size_t nIndex) const
+    {
+        return CFieldValue(CString(ValueAt(nIndex)), NameOf(NameIndexAt(nIndex)));
+    }
+
+    void clear();
+    // Appends a copy of a value at the end.
+    void push_back(const CFieldValue& value);
+
+    // The text the values of a run are pieces of; the list keeps it.
+    void SetSource(CString strText);
+    const CString& GetSource() const { return m_strSource; }
+    // Appends the value that is nLength bytes of the source from nOffset.
+    void AppendFromSource(size_t nOffset, size_t nLength, int nName);
+    // Drops the values from nSize on.
+    void Truncate(size_t nSize);
+
+    // The index of a field name in the name table, added when new.
+    int InternName(const CString& strName);
+    const CString& NameOf(int nName) const { return m_names[static_cast<size_t>(nName)]; }
+    int GetNameCount() const { return static_cast<int>(m_names.size()); }
+
+    std::string_view ValueAt(size_t nIndex) const;
+    int NameIndexAt(size_t nIndex) const
+    {
+        return static_cast<int>(m_entries[nIndex].nName & ~kOwnStore);
+    }
+
+private:
+    static constexpr std::uint32_t kOwnStore = 0x80000000u;
+    struct CEntry
+    {
+        std::uint64_t nOffset;
+        std::uint32_t nLength;
+        std::uint32_t nName; // kOwnStore marks a value in m_strOwn
+    };
+
+    CString m_strSource;
+    CString m_strOwn;
+    std::vector<CString> m_names;
+    std::vector<CEntry> m_entries;
+};

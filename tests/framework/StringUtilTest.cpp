@@ -1,0 +1,53 @@
+#include "framework/StringUtil.h"
+
+#include <gtest/gtest.h>
+
+TEST(StringUtil, TrimUsesTheSixWhiteSpaceBytes)
+{
+    EXPECT_EQ(str::Trim(" \t\r\n\v\fa b\f\v\n\r\t "), "a b");
+    EXPECT_EQ(str::Trim("\xC2\xA0" "a"), "\xC2\xA0" "a");
+    EXPECT_EQ(str::Trim("   "), "");
+}
+
+TEST(StringUtil, Utf8Validity)
+{
+    EXPECT_TRUE(str::IsValidUtf8(""));
+    EXPECT_TRUE(str::IsValidUtf8("plain ascii text that is long enough"));
+    EXPECT_TRUE(str::IsValidUtf8("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"));
+    EXPECT_FALSE(str::IsValidUtf8("\xC0\xAF"));         // overlong
+    EXPECT_FALSE(str::IsValidUtf8("\xED\xA0\x80"));     // surrogate
+    EXPECT_FALSE(str::IsValidUtf8("\xF4\x90\x80\x80")); // above U+10FFFF
+    EXPECT_FALSE(str::IsValidUtf8("abc\xE2\x82"));      // cut short
+    EXPECT_FALSE(str::IsValidUtf8("\x80"));
+
+    // Fed in pieces, a sequence may span them.
+    str::CUtf8Validator validator;
+    const unsigned char part1[] = {'a', 0xE2, 0x82};
+    const unsigned char part2[] = {0xAC, 'b'};
+    validator.Feed(part1, sizeof part1);
+    EXPECT_FALSE(validator.IsValid());
+    EXPECT_FALSE(validator.IsBroken());
+    validator.Feed(part2, sizeof part2);
+    EXPECT_TRUE(validator.IsValid());
+}
+
+TEST(StringUtil, BlankControlAndInvalidKeepsLength)
+{
+    CString text = "a\tb\x7F\xC3\xA9\xC3z\xF0\x9F\x98\x80";
+    str::BlankControlAndInvalid(text);
+    EXPECT_EQ(text, "a b \xC3\xA9 z\xF0\x9F\x98\x80");
+}
+
+TEST(StringUtil, TextModeAndReplace)
+{
+    EXPECT_EQ(str::ToTextMode("a\nb\r\nc\n"), "a\r\nb\r\r\nc\r\n");
+    CString text = "aXbXX";
+    EXPECT_EQ(str::ReplaceAll(text, "X", "YY"), 3);
+    EXPECT_EQ(text, "aYYbYYYY");
+    EXPECT_EQ(str::ToUpper("Data.Xls"), "DATA.XLS");
+    CString out;
+    str::AppendUtf8(out, 0xD800);
+    EXPECT_EQ(out, "\xEF\xBF\xBD");
+    EXPECT_EQ(str::Cp1252ToUnicode(0x80), U'\u20AC');
+    EXPECT_EQ(str::Cp1252ToUnicode(0x81), U'\u0081');
+}

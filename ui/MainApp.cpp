@@ -1,0 +1,47 @@
+#include "MainApp.h"
+
+#include "MainDlg.h"
+#include "framework/Platform.h"
+#include "framework/StringUtil.h"
+
+namespace {
+CMainApp* g_pApp = nullptr;
+}
+
+CMainApp* AfxGetMainApp()
+{
+    return g_pApp;
+}
+
+CMainApp::CMainApp()
+{
+    g_pApp = this;
+    m_strHelpPath = HelpPathFor(platform::GetModuleFileName());
+}
+
+CMainApp::~CMainApp()
+{
+    if (g_pApp == this)
+        g_pApp = nullptr;
+}
+
+CString CMainApp::HelpPathFor(const CString& strExecutable)
+{
+    CString strPath = strExecutable;
+    const size_t nSlash = strPath.rfind('/');
+    const size_t nDot = strPath.rfind('.');
+    if (nDot != CString::npos && (nSlash == CString::npos || nDot > nSlash))
+        strPath.erase(nDot);
+    strPath += ".HLP";
+    str::ReplaceAll(strPath, ".HLP", ".chm");
+    return strPath;
+}
+
+bool CMainApp::InitInstance()
+{
+    // The platform's control-container and 3-D drawing switches have no
+    // counterpart here: Qt draws every control itself.
+    CMainDlg dlg;
+    dlg.DoModal();
+    return false;
+}
