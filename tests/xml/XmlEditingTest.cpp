@@ -224,6 +224,23 @@ TEST(XmlEditingTest, NamesAreWrittenVerbatim)
     EXPECT_EQ(xmlcheck::CheckRecords(doc, xmlcheck::ECheck::Structure), "");
 }
 
+TEST(XmlEditingTest, AttributeSearchEndsAtItsOwnTag)
+{
+    // Read as tokens, the quote of a's verbatim name pairs with the quote
+    // of its empty value, and the value's closing quote opens a quoted
+    // token that runs into c: a search that went on would find c's "x"
+    // and overwrite it.
+    CXmlDocument doc;
+    ASSERT_TRUE(doc.AddElement("a"));
+    ASSERT_TRUE(doc.SetAttribute("\"", ""));
+    ASSERT_TRUE(doc.AddChildElement("c"));
+    ASSERT_TRUE(doc.SetChildAttribute("\"", ""));
+    ASSERT_TRUE(doc.SetChildAttribute("x", "2"));
+    ASSERT_TRUE(doc.SetAttribute("x", "3"));
+    EXPECT_EQ(doc.GetText(), "<a \"=\"\" x=\"3\">\r\n<c \"=\"\" x=\"2\"/>\r\n</a>\r\n");
+    EXPECT_EQ(xmlcheck::CheckRecords(doc, xmlcheck::ECheck::Structure), "");
+}
+
 TEST(XmlEditingTest, EndTagOfAConvertedElementUsesTheScannedName)
 {
     // The scanner ends a name only at white space, "/" or ">", so the end
