@@ -1,8 +1,11 @@
 #include "CharSet.h"
 
+#include <bitset>
+
 bool CCharSet::Parse(std::string_view pattern, size_t nPos, size_t& nEnd)
 {
-    m_members.reset();
+    for (bool& bMember : m_bMember)
+        bMember = false;
     std::bitset<256> listed;
     bool bNegate = false;
     size_t p = nPos;
@@ -37,6 +40,15 @@ bool CCharSet::Parse(std::string_view pattern, size_t nPos, size_t& nEnd)
         ++p;
     }
     nEnd = p + 1;
-    m_members = bNegate ? ~listed : listed;
+    for (size_t i = 0; i < 256; ++i)
+        m_bMember[i] = listed.test(i) != bNegate;
     return true;
+}
+
+size_t CCharSet::Count() const
+{
+    size_t n = 0;
+    for (const bool bMember : m_bMember)
+        n += bMember ? 1 : 0;
+    return n;
 }

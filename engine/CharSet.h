@@ -6,7 +6,7 @@
 // a previous character lists the whole range (in either order); a "-" that
 // forms no range is a member. A range resets the previous character.
 
-#include <bitset>
+#include <cstddef>
 #include <string_view>
 
 class CCharSet
@@ -17,9 +17,11 @@ public:
     // is not closed; nothing beyond the pattern is read.
     bool Parse(std::string_view pattern, size_t nPos, size_t& nEnd);
 
-    bool Contains(unsigned char by) const { return m_members.test(by); }
-    size_t Count() const { return m_members.count(); }
+    bool Contains(unsigned char by) const { return m_bMember[by]; }
+    size_t Count() const;
 
 private:
-    std::bitset<256> m_members;
+    // One flag per byte value: the test sits in the inner loop of every
+    // capture, where a table beats a bit set.
+    bool m_bMember[256] = {};
 };

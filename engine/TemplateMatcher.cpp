@@ -5,7 +5,9 @@
 #include "ParseResult.h"
 #include "framework/StringUtil.h"
 
+#include <future>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 CTemplateMatcher::CTemplateMatcher()
@@ -39,6 +41,9 @@ bool CTemplateMatcher::GetCustomCharset(CString& strCharset, const CString& strP
 namespace {
 
 using std::string_view;
+
+// Texts from this size on are parsed in two parts on two threads.
+constexpr size_t kTwoPartSize = size_t{8} << 20;
 
 inline bool IsWs(char ch)
 {
@@ -279,6 +284,42 @@ bool MatchLineByPieces(const CTemplateLine& line, string_view D, size_t nLineOff
     return true;
 }
 
+// Walks the data lines from nPos to the end of the data or, when nLastBreak
+// is not npos, through the line that ends at that line break; j is the
+// template line of the first of them and, after the walk, of the next.
+// Without a value list the lines are only counted. False when a line that
+// must equal its template line does not.
+bool WalkLines(const std::vector<CTemplateLine>& lines, string_view data, size_t nPos,
+               size_t nLastBreak, size_t& j, CValueList* pValues, size_t nDataStart)
+{
+    const size_t nTemplateLines = lines.size();
+    for (;;) {
+        const size_t nBreak = data.find("\r\n", nPos);
+        const string_view raw =
+            data.substr(nPos, nBreak == string_view::npos ? string_view::npos : nBreak - nPos);
+        const string_view D = TrimView(raw);
+        const CTemplateLine& line = lines[j];
+        const string_view T = line.strT;
+        if (!(D != T && D.empty())) {
+            if (pValues == nullptr) {
+                // counting only
+            } else if (line.placeholders.IsEmpty()) {
+                if (D != T)
+                    return false;
+            } else {
+                const size_t nLineOffset = nDataStart + static_cast<size_t>(D.data() - data.data());
+                if (!line.bPlan || !MatchLineByPieces(line, D, nLineOffset, *pValues))
+                    MatchLineByPatterns(line, D, nLineOffset, *pValues);
+            }
+            j = j + 1 < nTemplateLines ? j + 1 : 0;
+        }
+        if (nBreak == string_view::npos || nBreak == nLastBreak)
+            break;
+        nPos = nBreak + 2;
+    }
+    return true;
+}
+
 } // namespace
 
 bool CTemplateMatcher::Scan(std::string_view data, std::string_view pattern, CString& strValue)
@@ -328,29 +369,32 @@ bool CTemplateMatcher::Parse(CParseResult* pResult, CString strData, CString str
     if (nDataLines < nTemplateLines)
         return true;
 
-    size_t j = 0;
-    size_t nPos = 0;
-    for (;;) {
-        const size_t nBreak = data.find("\r\n", nPos);
-        const string_view raw =
-            data.substr(nPos, nBreak == string_view::npos ? string_view::npos : nBreak - nPos);
-        const string_view D = TrimView(raw);
-        const CTemplateLine& line = lines[j];
-        const string_view T = line.strT;
-        if (!(D != T && D.empty())) {
-            if (line.placeholders.IsEmpty()) {
-                if (D != T)
-                    return false;
-            } else {
-                const size_t nLineOffset = nDataStart + static_cast<size_t>(D.data() - data.data());
-                if (!line.bPlan || !MatchLineByPieces(line, D, nLineOffset, values))
-                    MatchLineByPatterns(line, D, nLineOffset, values);
-            }
-            j = j + 1 < nTemplateLines ? j + 1 : 0;
+    // A large text is parsed in two parts at once. The second part starts
+    // at a line break near the middle; the template line it starts with is
+    // found by walking the first part's lines without matching them, which
+    // is far cheaper than matching. Where the first part stops at a line
+    // that does not match, the second part's values are dropped, as a
+    // single walk would never have reached them.
+    if (data.size() >= kTwoPartSize && std::thread::hardware_concurrency() > 1) {
+        const size_t nMiddle = data.find("\r\n", data.size() / 2);
+        if (nMiddle != string_view::npos) {
+            CValueList secondPart;
+            auto second = std::async(std::launch::async, [&]() {
+                size_t jSecond = 0;
+                WalkLines(lines, data, 0, nMiddle, jSecond, nullptr, 0);
+                return WalkLines(lines, data, nMiddle + 2, string_view::npos, jSecond,
+                                 &secondPart, nDataStart);
+            });
+            size_t jFirst = 0;
+            const bool bFirstComplete = WalkLines(lines, data, 0, nMiddle, jFirst, &values, nDataStart);
+            const bool bSecondComplete = second.get();
+            if (!bFirstComplete)
+                return false;
+            values.AppendPart(secondPart);
+            return bSecondComplete;
         }
-        if (nBreak == string_view::npos)
-            break;
-        nPos = nBreak + 2;
     }
-    return true;
+    size_t j = 0;
+    return WalkLines(lines, data, 0, string_view::npos, j, &values, nDataStart);
 }
+

@@ -1,5 +1,6 @@
 #include "TextFileReader.h"
 
+#include "framework/Memory.h"
 #include "framework/StringUtil.h"
 
 #include <cstring>
@@ -351,93 +352,140 @@ bool CTextFileReader::ReadAll(CString& strText, const CString& lpszSep)
     return true;
 }
 
+namespace {
+
+// Turns the bytes of a file without a byte order mark into the joined text,
+// chunk by chunk: every line end (CR LF, CR or LF) becomes the separator,
+// except the first line end of the file when it comes before any other byte,
+// which a line-by-line read consumes before the first line.
+class CAnsiJoiner
+{
+public:
+    CAnsiJoiner(CString& strOut, const CString& strSep, bool bUtf8)
+        : m_strOut(strOut), m_strSep(strSep), m_bUtf8(bUtf8)
+    {
+    }
+
+    void Feed(const char* pData, size_t nCount)
+    {
+        const char* p = pData;
+        const char* const pEnd = pData + nCount;
+        if (p < pEnd && m_bAfterCr) {
+            m_bAfterCr = false;
+            if (*p == '\n')
+                ++p;
+        }
+        if (m_bAtStart && p < pEnd) {
+            m_bAtStart = false;
+            if (*p == '\r') {
+                m_bAfterCr = true;
+                ++p;
+                if (p < pEnd && *p == '\n') {
+                    m_bAfterCr = false;
+                    ++p;
+                }
+            } else if (*p == '\n') {
+                ++p;
+            }
+        }
+        // Bytes are copied in runs. Where the separator is CR LF and the
+        // text UTF-8, a CR LF line end stays inside the run, so a file that
+        // already has CR LF line ends is copied in one piece per block.
+        const bool bKeepCrLf = m_bUtf8 && m_strSep == "\r\n";
+        const char* pRun = p;
+        while (p < pEnd) {
+            const char* pBreak = str::FindLineEnd(p, pEnd);
+            if (pBreak == pEnd)
+                break;
+            if (*pBreak == '\r') {
+                if (pBreak + 1 == pEnd) {
+                    Append(pRun, pBreak);
+                    m_strOut.append(m_strSep);
+                    m_bAfterCr = true;
+                    pRun = p = pEnd;
+                    break;
+                }
+                if (pBreak[1] == '\n') {
+                    p = pBreak + 2;
+                    if (bKeepCrLf)
+                        continue;
+                } else {
+                    p = pBreak + 1;
+                }
+            } else {
+                p = pBreak + 1;
+            }
+            Append(pRun, pBreak);
+            m_strOut.append(m_strSep);
+            pRun = p;
+        }
+        Append(pRun, pEnd);
+    }
+
+private:
+    void Append(const char* p, const char* pEnd)
+    {
+        if (m_bUtf8) {
+            m_strOut.append(p, static_cast<size_t>(pEnd - p));
+            return;
+        }
+        for (; p < pEnd; ++p) {
+            const auto by = static_cast<unsigned char>(*p);
+            if (by < 0x80)
+                m_strOut.push_back(static_cast<char>(by));
+            else
+                str::AppendUtf8(m_strOut, str::Cp1252ToUnicode(by));
+        }
+    }
+
+    CString& m_strOut;
+    const CString& m_strSep;
+    bool m_bUtf8;
+    bool m_bAtStart = true;
+    bool m_bAfterCr = false;
+};
+
+} // namespace
+
 bool CTextFileReader::ReadAllAnsi(CString& strText, const CString& lpszSep)
 {
-    // The whole file at once. Line by line, the first line end of the file
-    // is consumed before the first line and every other line end becomes
-    // the separator; doing that on the whole text gives the same result.
-    CString raw;
+    // The whole file in one pass of large blocks. The text is decoded as
+    // UTF-8 while the bytes are checked; a file that turns out not to be
+    // UTF-8 is read again from the same place as Windows-1252.
     try {
-        raw.resize(static_cast<size_t>(m_file.GetLength()));
-        size_t nHave = m_file.Read(raw.data(), raw.size());
-        raw.resize(nHave);
-        // The file may have grown since its length was taken.
-        for (;;) {
-            char block[65536];
-            const size_t n = m_file.Read(block, sizeof block);
-            if (n == 0)
-                break;
-            raw.append(block, n);
-            nHave += n;
+        const std::uint64_t nStart = m_file.Seek(0, SEEK_CUR);
+        const std::uint64_t nLength = m_file.GetLength();
+        const size_t nExpected = static_cast<size_t>(nLength > nStart ? nLength - nStart : 0);
+        std::vector<char> block(size_t{1} << 20);
+        for (int nPass = 0; nPass < 2; ++nPass) {
+            const bool bUtf8 = m_nAnsiIsUtf8 != 0;
+            CString result;
+            mem::ReserveLarge(result, nExpected + nExpected / 8 + lpszSep.size() + 16);
+            CAnsiJoiner joiner(result, lpszSep, bUtf8);
+            str::CUtf8Validator validator;
+            std::uint64_t nOffset = nStart;
+            for (;;) {
+                const size_t n = m_file.ReadAt(nOffset, block.data(), block.size());
+                if (n == 0)
+                    break;
+                nOffset += n;
+                if (m_nAnsiIsUtf8 < 0 && !validator.IsBroken())
+                    validator.Feed(reinterpret_cast<const unsigned char*>(block.data()), n);
+                joiner.Feed(block.data(), n);
+            }
+            if (m_nAnsiIsUtf8 < 0)
+                m_nAnsiIsUtf8 = validator.IsValid() ? 1 : 0;
+            if (bUtf8 && m_nAnsiIsUtf8 == 0)
+                continue;
+            m_file.Seek(static_cast<std::int64_t>(nOffset), SEEK_SET);
+            m_bEOF = true;
+            strText.swap(result);
+            return true;
         }
     } catch (const CFileException& e) {
         m_strError = e.GetErrorMessage();
-        m_bReadFailed = true;
-        m_bEOF = true;
-        return false;
     }
+    m_bReadFailed = true;
     m_bEOF = true;
-    if (m_nAnsiIsUtf8 < 0)
-        m_nAnsiIsUtf8 = str::IsValidUtf8(raw) ? 1 : 0;
-    const bool bUtf8 = m_nAnsiIsUtf8 == 1;
-
-    size_t nSkip = 0;
-    if (!raw.empty() && raw[0] == '\r')
-        nSkip = raw.size() > 1 && raw[1] == '\n' ? 2 : 1;
-    else if (!raw.empty() && raw[0] == '\n')
-        nSkip = 1;
-
-    if (bUtf8 && lpszSep == "\r\n") {
-        // A file that already ends its lines with CR LF is its own text.
-        size_t nCr = 0;
-        size_t nLf = 0;
-        bool bAllPairs = true;
-        for (const char* p = raw.data(); (p = static_cast<const char*>(std::memchr(
-                                             p, '\n', raw.size() - static_cast<size_t>(p - raw.data())))) != nullptr;
-             ++p) {
-            ++nLf;
-            if (p == raw.data() || p[-1] != '\r') {
-                bAllPairs = false;
-                break;
-            }
-        }
-        if (bAllPairs) {
-            for (const char* p = raw.data(); (p = static_cast<const char*>(std::memchr(
-                                                 p, '\r', raw.size() - static_cast<size_t>(p - raw.data())))) != nullptr;
-                 ++p)
-                ++nCr;
-        }
-        if (bAllPairs && nCr == nLf) {
-            raw.erase(0, nSkip);
-            strText.swap(raw);
-            return true;
-        }
-    }
-
-    CString result;
-    result.reserve(raw.size() + raw.size() / 8 + 16);
-    size_t nPos = nSkip;
-    while (nPos < raw.size()) {
-        size_t nEnd = nPos;
-        while (nEnd < raw.size() && raw[nEnd] != '\r' && raw[nEnd] != '\n')
-            ++nEnd;
-        if (bUtf8) {
-            result.append(raw, nPos, nEnd - nPos);
-        } else {
-            for (size_t i = nPos; i < nEnd; ++i) {
-                const auto by = static_cast<unsigned char>(raw[i]);
-                if (by < 0x80)
-                    result.push_back(static_cast<char>(by));
-                else
-                    str::AppendUtf8(result, str::Cp1252ToUnicode(by));
-            }
-        }
-        if (nEnd >= raw.size())
-            break;
-        result.append(lpszSep);
-        nPos = nEnd + (raw[nEnd] == '\r' && nEnd + 1 < raw.size() && raw[nEnd + 1] == '\n' ? 2 : 1);
-    }
-    CString().swap(raw);
-    strText.swap(result);
-    return true;
+    return false;
 }

@@ -51,6 +51,11 @@ void CValueList::Truncate(size_t nSize)
         m_entries.resize(nSize);
 }
 
+void CValueList::AppendPart(const CValueList& part)
+{
+    m_entries.insert(m_entries.end(), part.m_entries.begin(), part.m_entries.end());
+}
+
 int CValueList::InternName(const CString& strName)
 {
     // Templates have few fields; the last one asked for is the likeliest.

@@ -9,6 +9,7 @@
 // CFieldValue as usual.
 
 #include "FieldValue.h"
+#include "framework/Memory.h"
 #include "framework/StringTypes.h"
 
 #include <cstdint>
@@ -56,6 +57,9 @@ public:
     void AppendFromSource(size_t nOffset, size_t nLength, int nName);
     // Drops the values from nSize on.
     void Truncate(size_t nSize);
+    // Appends the values of another list that were taken from this list's
+    // source with this list's name indexes (a part of the same run).
+    void AppendPart(const CValueList& part);
 
     // The index of a field name in the name table, added when new.
     int InternName(const CString& strName);
@@ -80,5 +84,5 @@ private:
     CString m_strSource;
     CString m_strOwn;
     std::vector<CString> m_names;
-    std::vector<CEntry> m_entries;
+    std::vector<CEntry, mem::CLargeAllocator<CEntry>> m_entries;
 };

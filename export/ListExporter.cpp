@@ -6,6 +6,7 @@
 #include "framework/StringUtil.h"
 
 #include <string_view>
+#include <vector>
 
 const char* const kSaveFilter =
     "Text (Tab delimited) (*.txt)|*.txt|CSV (Comma delimited) (*.csv)|*.csv|Excel Workbook "
@@ -128,9 +129,9 @@ ESaveFormat ChooseSaveFormat(CString& strPath, int nFilterIndex)
 }
 
 bool CListExporter::WriteDelimited(const CListCtrl& list, char chSeparator, bool bHeader,
-                                   bool bTextMode, ISink& sink) const
+                                   bool bTextMode, ISink& sink, bool bBackground) const
 {
-    CBufferedSink out(sink, bTextMode);
+    CBufferedSink out(sink, bTextMode, size_t{1} << 20, bBackground);
     const int nColumns = list.GetColumnCount();
     if (bHeader) {
         for (int j = 0; j < nColumns; ++j) {
@@ -140,11 +141,13 @@ bool CListExporter::WriteDelimited(const CListCtrl& list, char chSeparator, bool
         }
         out.Put('\n');
     }
+    std::vector<std::string_view> cells(static_cast<size_t>(nColumns));
     for (int i = 0; i < list.GetItemCount(); ++i) {
+        list.GetItemTexts(i, cells.data(), nColumns);
         for (int j = 0; j < nColumns; ++j) {
             if (j > 0)
                 out.Put(chSeparator);
-            WriteCell(out, list.GetItemTextView(i, j), chSeparator);
+            WriteCell(out, cells[static_cast<size_t>(j)], chSeparator);
         }
         if (!out.Put('\n'))
             return false;
@@ -233,7 +236,7 @@ int CListExporter::WriteDelimitedFile(const CString& strPath, const CListCtrl& l
     // Rows go to the file as they are formed, so a large list is not held a
     // second time as text.
     CAtomicFileSink sink(strPath);
-    if (!sink.Open() || !WriteDelimited(list, chSeparator, bHeader, true, sink) || !sink.Commit()) {
+    if (!sink.Open() || !WriteDelimited(list, chSeparator, bHeader, true, sink, true) || !sink.Commit()) {
         strError = sink.GetError();
         return 0;
     }

@@ -43,9 +43,10 @@ public:
     CString GetCsvText(const CListCtrl& list) const;
     // The tab (chSeparator '\t') or CSV (',') text of the list, with the
     // captions first when bHeader, into a sink; text mode writes each LF as
-    // CR LF. False when the sink fails.
+    // CR LF. False when the sink fails. bBackground writes the sink from a
+    // second thread while the next rows are formed (for files and pipes).
     bool WriteDelimited(const CListCtrl& list, char chSeparator, bool bHeader, bool bTextMode,
-                        ISink& sink) const;
+                        ISink& sink, bool bBackground = false) const;
     // The column captions as one line, for the command-line --header.
     CString GetHeaderLine(const CListCtrl& list, char chSeparator) const;
 

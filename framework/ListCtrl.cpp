@@ -1,11 +1,24 @@
 #include "ListCtrl.h"
 
+#include "Memory.h"
+
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <stdexcept>
 
 namespace {
 
+// Rows share blocks of this size; a longer row gets a block of its own.
+constexpr size_t kBlockSize = size_t{4} << 20;
+constexpr size_t kBlockAlign = size_t{2} << 20;
+// Once this much of the store belongs to no row, and more than is in use,
+// the live rows are copied together.
+constexpr size_t kCompactAfter = size_t{64} << 20;
+
 // Reads the base-128 length at nPos; moves nPos past it.
-size_t ReadLength(const std::string& s, size_t& nPos)
+size_t ReadLength(std::string_view s, size_t& nPos)
 {
     size_t nValue = 0;
     int nShift = 0;
@@ -18,18 +31,33 @@ size_t ReadLength(const std::string& s, size_t& nPos)
     }
 }
 
-void AppendLength(std::string& s, size_t nValue)
+size_t LengthSize(size_t nValue)
+{
+    size_t n = 1;
+    for (; nValue >= 0x80; nValue >>= 7)
+        ++n;
+    return n;
+}
+
+char* PutLength(char* p, size_t nValue)
 {
     while (nValue >= 0x80) {
-        s.push_back(static_cast<char>((nValue & 0x7F) | 0x80));
+        *p++ = static_cast<char>((nValue & 0x7F) | 0x80);
         nValue >>= 7;
     }
-    s.push_back(static_cast<char>(nValue));
+    *p++ = static_cast<char>(nValue);
+    return p;
+}
+
+void AppendLength(std::string& s, size_t nValue)
+{
+    char buf[10];
+    s.append(buf, static_cast<size_t>(PutLength(buf, nValue) - buf));
 }
 
 // Offset of cell nSubItem's length prefix, or npos when the row stores fewer
 // cells; nCount receives the number of cells walked over.
-size_t FindCell(const std::string& s, int nSubItem, int& nCount)
+size_t FindCell(std::string_view s, int nSubItem, int& nCount)
 {
     size_t nPos = 0;
     nCount = 0;
@@ -46,55 +74,172 @@ size_t FindCell(const std::string& s, int nSubItem, int& nCount)
 
 } // namespace
 
-std::string_view CListCtrl::CellOf(const CRow& row, int nSubItem)
+void CListCtrl::CFreeBlock::operator()(char* p) const
 {
+    std::free(p);
+}
+
+std::string_view CListCtrl::RowBytes(const CRow& row) const
+{
+    if (row.nSize == 0)
+        return {};
+    return {m_blocks[row.nBlock].get() + row.nOffset, row.nSize};
+}
+
+std::string_view CListCtrl::CellOf(const CRow& row, int nSubItem) const
+{
+    const std::string_view bytes = RowBytes(row);
     int nCount = 0;
-    size_t nPos = FindCell(row.strCells, nSubItem, nCount);
+    size_t nPos = FindCell(bytes, nSubItem, nCount);
     if (nPos == std::string::npos)
         return {};
-    const size_t nLen = ReadLength(row.strCells, nPos);
-    return std::string_view(row.strCells).substr(nPos, nLen);
+    const size_t nLen = ReadLength(bytes, nPos);
+    return bytes.substr(nPos, nLen);
+}
+
+bool CListCtrl::EndsStore(const CRow& row) const
+{
+    return row.nSize != 0 && row.nBlock + 1 == m_blocks.size() &&
+           row.nOffset + row.nSize == m_nTailUsed;
+}
+
+char* CListCtrl::Allocate(size_t nBytes, CRow& row)
+{
+    if (nBytes > UINT32_MAX)
+        throw std::length_error("list row too long");
+    if (m_blocks.empty() || m_nTailUsed + nBytes > m_blockSizes.back()) {
+        const size_t nSize = std::max(kBlockSize, (nBytes + kBlockAlign - 1) & ~(kBlockAlign - 1));
+        char* p = static_cast<char*>(std::aligned_alloc(kBlockAlign, nSize));
+        if (p == nullptr)
+            throw std::bad_alloc();
+        mem::AdviseHugePages(p, nSize);
+        m_blocks.emplace_back(p);
+        m_blockSizes.push_back(nSize);
+        m_nTailUsed = 0;
+    }
+    row.nBlock = static_cast<std::uint32_t>(m_blocks.size() - 1);
+    row.nOffset = static_cast<std::uint32_t>(m_nTailUsed);
+    row.nSize = static_cast<std::uint32_t>(nBytes);
+    m_nTailUsed += nBytes;
+    m_nLiveBytes += nBytes;
+    return m_blocks.back().get() + row.nOffset;
+}
+
+void CListCtrl::ForgetRow(const CRow& row)
+{
+    if (EndsStore(row))
+        m_nTailUsed -= row.nSize;
+    else
+        m_nDeadBytes += row.nSize;
+    m_nLiveBytes -= row.nSize;
+}
+
+void CListCtrl::StoreRow(CRow& row, std::string_view bytes)
+{
+    if (EndsStore(row) && row.nOffset + bytes.size() <= m_blockSizes.back()) {
+        std::memmove(m_blocks.back().get() + row.nOffset, bytes.data(), bytes.size());
+        m_nLiveBytes = m_nLiveBytes - row.nSize + bytes.size();
+        m_nTailUsed = row.nOffset + bytes.size();
+        row.nSize = static_cast<std::uint32_t>(bytes.size());
+        return;
+    }
+    ForgetRow(row);
+    row.nSize = 0;
+    if (!bytes.empty())
+        std::memcpy(Allocate(bytes.size(), row), bytes.data(), bytes.size());
+    CompactIfWasteful();
+}
+
+void CListCtrl::CompactIfWasteful()
+{
+    if (m_nDeadBytes < kCompactAfter || m_nDeadBytes < m_nLiveBytes)
+        return;
+    std::vector<CBlock> oldBlocks;
+    oldBlocks.swap(m_blocks);
+    m_blockSizes.clear();
+    m_nTailUsed = 0;
+    m_nLiveBytes = 0;
+    m_nDeadBytes = 0;
+    for (CRow& row : m_rows) {
+        if (row.nSize == 0)
+            continue;
+        const char* pOld = oldBlocks[row.nBlock].get() + row.nOffset;
+        std::memcpy(Allocate(row.nSize, row), pOld, row.nSize);
+    }
+}
+
+void CListCtrl::ClearStore()
+{
+    m_blocks.clear();
+    m_blockSizes.clear();
+    m_nTailUsed = 0;
+    m_nLiveBytes = 0;
+    m_nDeadBytes = 0;
 }
 
 void CListCtrl::SetCell(CRow& row, int nSubItem, std::string_view text)
 {
-    std::string& s = row.strCells;
+    const std::string_view bytes = RowBytes(row);
     int nCount = 0;
-    const size_t nPos = FindCell(s, nSubItem, nCount);
+    const size_t nPos = FindCell(bytes, nSubItem, nCount);
     if (nPos == std::string::npos) {
-        for (; nCount < nSubItem; ++nCount)
-            AppendLength(s, 0);
-        AppendLength(s, text.size());
-        s.append(text);
-        return;
+        // Appended after the stored cells: where the row ends the store and
+        // the block has room, the new bytes go straight after it.
+        const size_t nMissing = static_cast<size_t>(nSubItem - nCount);
+        const size_t nAdd = nMissing + LengthSize(text.size()) + text.size();
+        const bool bNew = row.nSize == 0;
+        if (bNew || (EndsStore(row) && m_nTailUsed + nAdd <= m_blockSizes.back())) {
+            char* p = bNew ? Allocate(nAdd, row) : m_blocks.back().get() + m_nTailUsed;
+            std::memset(p, 0, nMissing);
+            p = PutLength(p + nMissing, text.size());
+            std::memcpy(p, text.data(), text.size());
+            if (!bNew) {
+                m_nTailUsed += nAdd;
+                m_nLiveBytes += nAdd;
+                row.nSize = static_cast<std::uint32_t>(row.nSize + nAdd);
+            }
+            return;
+        }
+        m_strScratch.assign(bytes);
+        m_strScratch.append(nMissing, '\0');
+        AppendLength(m_strScratch, text.size());
+        m_strScratch.append(text);
+    } else {
+        size_t nAt = nPos;
+        const size_t nOldLen = ReadLength(bytes, nAt);
+        m_strScratch.assign(bytes.substr(0, nPos));
+        AppendLength(m_strScratch, text.size());
+        m_strScratch.append(text);
+        m_strScratch.append(bytes.substr(nAt + nOldLen));
     }
-    size_t nAt = nPos;
-    const size_t nOldLen = ReadLength(s, nAt);
-    std::string prefix;
-    AppendLength(prefix, text.size());
-    prefix.append(text);
-    s.replace(nPos, nAt + nOldLen - nPos, prefix);
+    StoreRow(row, m_strScratch);
 }
 
 void CListCtrl::InsertCell(CRow& row, int nSubItem)
 {
-    std::string& s = row.strCells;
+    const std::string_view bytes = RowBytes(row);
     int nCount = 0;
-    const size_t nPos = FindCell(s, nSubItem, nCount);
-    if (nPos != std::string::npos)
-        s.insert(nPos, 1, '\0');
+    const size_t nPos = FindCell(bytes, nSubItem, nCount);
+    if (nPos == std::string::npos)
+        return;
+    m_strScratch.assign(bytes.substr(0, nPos));
+    m_strScratch.push_back('\0');
+    m_strScratch.append(bytes.substr(nPos));
+    StoreRow(row, m_strScratch);
 }
 
 void CListCtrl::EraseCell(CRow& row, int nSubItem)
 {
-    std::string& s = row.strCells;
+    const std::string_view bytes = RowBytes(row);
     int nCount = 0;
-    const size_t nPos = FindCell(s, nSubItem, nCount);
+    const size_t nPos = FindCell(bytes, nSubItem, nCount);
     if (nPos == std::string::npos)
         return;
     size_t nAt = nPos;
-    const size_t nLen = ReadLength(s, nAt);
-    s.erase(nPos, nAt + nLen - nPos);
+    const size_t nLen = ReadLength(bytes, nAt);
+    m_strScratch.assign(bytes.substr(0, nPos));
+    m_strScratch.append(bytes.substr(nAt + nLen));
+    StoreRow(row, m_strScratch);
 }
 
 CListCtrl::~CListCtrl()
@@ -191,8 +336,8 @@ int CListCtrl::InsertItem(int nItem, std::string_view strText, int nImage)
         m_pObserver->OnBeginInsertRow(nItem);
     CRow row;
     row.nImage = nImage;
-    SetCell(row, 0, strText);
-    m_rows.insert(m_rows.begin() + nItem, std::move(row));
+    CRow& stored = *m_rows.insert(m_rows.begin() + nItem, row);
+    SetCell(stored, 0, strText);
     if (m_nSelected >= nItem)
         ++m_nSelected;
     if (Notifying())
@@ -215,6 +360,25 @@ std::string_view CListCtrl::GetItemTextView(int nItem, int nSubItem) const
     if (nItem < 0 || nItem >= GetItemCount() || nSubItem < 0 || nSubItem >= GetColumnCount())
         return {};
     return CellOf(m_rows[static_cast<size_t>(nItem)], nSubItem);
+}
+
+int CListCtrl::GetItemTexts(int nItem, std::string_view* pTexts, int nCount) const
+{
+    if (nItem < 0 || nItem >= GetItemCount())
+        return 0;
+    nCount = std::min(nCount, GetColumnCount());
+    const std::string_view bytes = RowBytes(m_rows[static_cast<size_t>(nItem)]);
+    size_t nPos = 0;
+    for (int j = 0; j < nCount; ++j) {
+        if (nPos < bytes.size()) {
+            const size_t nLen = ReadLength(bytes, nPos);
+            pTexts[j] = bytes.substr(nPos, nLen);
+            nPos += nLen;
+        } else {
+            pTexts[j] = {};
+        }
+    }
+    return nCount;
 }
 
 CString CListCtrl::GetItemText(int nItem, int nSubItem) const
@@ -242,7 +406,12 @@ bool CListCtrl::DeleteItem(int nItem)
         return false;
     if (Notifying())
         m_pObserver->OnBeginRemoveRow(nItem);
+    ForgetRow(m_rows[static_cast<size_t>(nItem)]);
     m_rows.erase(m_rows.begin() + nItem);
+    if (m_rows.empty())
+        ClearStore();
+    else
+        CompactIfWasteful();
     const bool bSelectionChanged = m_nSelected == nItem;
     if (m_nSelected == nItem)
         m_nSelected = -1;
@@ -262,6 +431,7 @@ bool CListCtrl::DeleteAllItems()
         m_pObserver->OnBeginReset();
     m_rows.clear();
     m_rows.shrink_to_fit();
+    ClearStore();
     m_nSelected = -1;
     if (Notifying())
         m_pObserver->OnEndReset();

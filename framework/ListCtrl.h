@@ -11,9 +11,11 @@
 // Reads of a row or column that does not exist give an empty text (or -1 for
 // an image) and writes to one change nothing, as the platform control does.
 
+#include "Memory.h"
 #include "StringTypes.h"
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -90,6 +92,9 @@ public:
     // The whole cell text, of any length; empty when never set.
     CString GetItemText(int nItem, int nSubItem) const;
     std::string_view GetItemTextView(int nItem, int nSubItem) const;
+    // The texts of the first nCount cells of a row in one pass (fewer when
+    // the list has fewer columns); returns how many were written.
+    int GetItemTexts(int nItem, std::string_view* pTexts, int nCount) const;
     // The cell text as a read into a buffer of nBuffer bytes gives it.
     CString GetItemTextBounded(int nItem, int nSubItem, int nBuffer = kTextBuffer) const;
     int GetItemImage(int nItem) const;
@@ -117,25 +122,49 @@ private:
         int nFormat = LVCFMT_LEFT;
         int nWidth = 0;
     };
-    // A row keeps its cells packed in one string: for each cell, its length
-    // as a little-endian base-128 number followed by its bytes. Trailing
-    // cells that were never set are absent. A short row fits in the
-    // string's own storage, so most rows cost no allocation at all.
+    // The cells of a row are packed into one run of bytes: for each cell,
+    // its length as a little-endian base-128 number followed by its bytes.
+    // Trailing cells that were never set are absent. The runs of all rows
+    // live in large shared blocks, so a row costs no allocation of its own;
+    // a row that changes moves to the end of the store unless it is already
+    // there, and the store is compacted once most of it is left behind.
     struct CRow
     {
-        std::string strCells;
+        std::uint32_t nBlock = 0;
+        std::uint32_t nOffset = 0;
+        std::uint32_t nSize = 0;
         int nImage = -1;
     };
+    struct CFreeBlock
+    {
+        void operator()(char* p) const;
+    };
+    using CBlock = std::unique_ptr<char, CFreeBlock>;
 
-    static std::string_view CellOf(const CRow& row, int nSubItem);
-    static void SetCell(CRow& row, int nSubItem, std::string_view text);
-    static void InsertCell(CRow& row, int nSubItem);
-    static void EraseCell(CRow& row, int nSubItem);
+    std::string_view RowBytes(const CRow& row) const;
+    std::string_view CellOf(const CRow& row, int nSubItem) const;
+    void SetCell(CRow& row, int nSubItem, std::string_view text);
+    void InsertCell(CRow& row, int nSubItem);
+    void EraseCell(CRow& row, int nSubItem);
+    // Gives the row the bytes of bytes, in place when it ends the store.
+    void StoreRow(CRow& row, std::string_view bytes);
+    bool EndsStore(const CRow& row) const;
+    // Room for nBytes at the end of the store.
+    char* Allocate(size_t nBytes, CRow& row);
+    void ForgetRow(const CRow& row);
+    void CompactIfWasteful();
+    void ClearStore();
 
     bool Notifying() const { return m_pObserver != nullptr && m_bRedraw; }
 
     std::vector<CColumn> m_columns;
-    std::vector<CRow> m_rows;
+    std::vector<CRow, mem::CLargeAllocator<CRow>> m_rows;
+    std::vector<CBlock> m_blocks;
+    std::vector<size_t> m_blockSizes;
+    size_t m_nTailUsed = 0; // bytes taken in the last block
+    size_t m_nLiveBytes = 0;
+    size_t m_nDeadBytes = 0;
+    std::string m_strScratch;
     int m_nSelected = -1;
     unsigned m_nExtendedStyle = 0;
     bool m_bRedraw = true;

@@ -10,10 +10,39 @@
 #include <unistd.h>
 #include <vector>
 
-CBufferedSink::CBufferedSink(ISink& target, bool bTextMode, size_t nBuffer)
-    : m_target(target), m_bTextMode(bTextMode), m_nBuffer(nBuffer)
+CBufferedSink::CBufferedSink(ISink& target, bool bTextMode, size_t nBuffer, bool bBackground)
+    : m_target(target), m_bTextMode(bTextMode), m_nBuffer(nBuffer), m_bBackground(bBackground)
 {
     m_strBuffer.reserve(nBuffer + nBuffer / 8 + 16);
+}
+
+CBufferedSink::~CBufferedSink()
+{
+    WaitForWriter();
+}
+
+void CBufferedSink::WaitForWriter()
+{
+    if (m_writing.valid() && !m_writing.get())
+        m_bFailed = true;
+}
+
+bool CBufferedSink::HandOver()
+{
+    WaitForWriter();
+    if (!m_bFailed && !m_strBuffer.empty()) {
+        if (m_bBackground) {
+            m_strWriting.swap(m_strBuffer);
+            m_writing = std::async(std::launch::async,
+                                   [this] { return m_target.Write(m_strWriting); });
+        } else {
+            m_bFailed = !m_target.Write(m_strBuffer);
+        }
+    }
+    m_strBuffer.clear();
+    if (m_strBuffer.capacity() < m_nBuffer)
+        m_strBuffer.reserve(m_nBuffer + m_nBuffer / 8 + 16);
+    return !m_bFailed;
 }
 
 bool CBufferedSink::Write(std::string_view bytes)
@@ -33,14 +62,13 @@ bool CBufferedSink::Write(std::string_view bytes)
             nFrom = nLf + 1;
         }
     }
-    return m_strBuffer.size() < m_nBuffer || Flush();
+    return m_strBuffer.size() < m_nBuffer || HandOver();
 }
 
 bool CBufferedSink::Flush()
 {
-    if (!m_bFailed && !m_strBuffer.empty())
-        m_bFailed = !m_target.Write(m_strBuffer);
-    m_strBuffer.clear();
+    HandOver();
+    WaitForWriter();
     return !m_bFailed;
 }
 

@@ -4,6 +4,7 @@
 
 #include "StringTypes.h"
 
+#include <future>
 #include <string_view>
 
 class ISink
@@ -35,8 +36,12 @@ private:
 class CBufferedSink final : public ISink
 {
 public:
-    explicit CBufferedSink(ISink& target, bool bTextMode = false, size_t nBuffer = 1 << 20);
-    ~CBufferedSink() override = default;
+    // With bBackground the target is written by a second thread while the
+    // next buffer fills; the target must not be used by anyone else until
+    // Flush has returned.
+    explicit CBufferedSink(ISink& target, bool bTextMode = false, size_t nBuffer = 1 << 20,
+                           bool bBackground = false);
+    ~CBufferedSink() override;
     CBufferedSink(const CBufferedSink&) = delete;
     CBufferedSink& operator=(const CBufferedSink&) = delete;
 
@@ -46,18 +51,27 @@ public:
         if (ch == '\n' && m_bTextMode)
             m_strBuffer.push_back('\r');
         m_strBuffer.push_back(ch);
-        return m_strBuffer.size() < m_nBuffer || Flush();
+        return m_strBuffer.size() < m_nBuffer || HandOver();
     }
-    // Hands what is gathered to the target; false once any write failed.
+    // Writes everything gathered to the target and waits until it is
+    // written; false once any write failed.
     bool Flush();
     CString GetError() const override { return m_target.GetError(); }
 
 private:
+    // Passes the full buffer on: written at once, or by the background
+    // thread after the previous buffer is done.
+    bool HandOver();
+    void WaitForWriter();
+
     ISink& m_target;
     bool m_bTextMode;
     size_t m_nBuffer;
+    bool m_bBackground;
     bool m_bFailed = false;
     CString m_strBuffer;
+    CString m_strWriting; // the buffer the background thread writes
+    std::future<bool> m_writing;
 };
 
 // Writes to a temporary file beside the target and renames it over the

@@ -3,6 +3,10 @@
 #include <cstdint>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace str {
 
 CString TrimLeft(std::string_view text)
@@ -109,6 +113,15 @@ size_t AsciiRunLength(const unsigned char* pBytes, size_t nCount)
     // Runs of ASCII are the common case; they are skipped eight bytes at a
     // time.
     size_t i = 0;
+#ifdef __SSE2__
+    while (i + 32 <= nCount) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pBytes + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pBytes + i + 16));
+        if (_mm_movemask_epi8(_mm_or_si128(a, b)) != 0)
+            break;
+        i += 32;
+    }
+#endif
     while (i + 8 <= nCount) {
         std::uint64_t word = 0;
         std::memcpy(&word, pBytes + i, 8);
@@ -119,6 +132,25 @@ size_t AsciiRunLength(const unsigned char* pBytes, size_t nCount)
     while (i < nCount && pBytes[i] < 0x80)
         ++i;
     return i;
+}
+
+const char* FindLineEnd(const char* p, const char* pEnd)
+{
+#ifdef __SSE2__
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    while (pEnd - p >= 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const int nMask = _mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)));
+        if (nMask != 0)
+            return p + __builtin_ctz(static_cast<unsigned>(nMask));
+        p += 16;
+    }
+#endif
+    while (p < pEnd && *p != '\r' && *p != '\n')
+        ++p;
+    return p;
 }
 
 bool IsValidUtf8(std::string_view text)

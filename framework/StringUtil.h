@@ -27,6 +27,9 @@ CString ToUpper(std::string_view text);
 // The number of bytes below 0x80 at the start of the bytes.
 size_t AsciiRunLength(const unsigned char* pBytes, size_t nCount);
 
+// The first CR or LF in [p, pEnd), or pEnd when there is none.
+const char* FindLineEnd(const char* p, const char* pEnd);
+
 // True when the bytes form well-formed UTF-8 (no overlongs, no surrogates,
 // nothing above U+10FFFF).
 bool IsValidUtf8(std::string_view text);

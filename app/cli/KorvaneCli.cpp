@@ -183,7 +183,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             bWritten = sink.Write(exporter.GetXmlText(list));
         else
             bWritten = exporter.WriteDelimited(list, format == ESaveFormat::Csv ? ',' : '\t',
-                                               options.bHeader, false, sink);
+                                               options.bHeader, false, sink, true);
         out.flush();
         if (!bWritten || !out) {
             err << "korvane-cli: cannot write to standard output\n";

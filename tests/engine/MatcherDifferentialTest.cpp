@@ -226,3 +226,43 @@ TEST(MatcherDifferential, CornerCasesWhereValuesLookLikePatternText)
         EXPECT_EQ(actual, expected.values) << c.pszTemplate << " / " << c.pszData;
     }
 }
+
+TEST(MatcherDifferential, LargeTextsParsedInPartsAgreeWithTheReference)
+{
+    // Texts this large are parsed in two parts; the second part's first
+    // template line is counted, not matched. Blank data lines (skipped) and
+    // a blank template line (which a blank data line does match) shift that
+    // count, and a separator line that does not match stops the parse in
+    // the first part, in the second, or not at all.
+    const CString strTemplate = "Host: <$$host$$>\r\n\r\nUser: <$$user{$$^ $$}$$> id <$$id$$>\r\n-----";
+    for (int nBreakAt : {-1, 20000, 120000}) {
+        std::mt19937 rng(static_cast<unsigned>(nBreakAt + 2));
+        CString strData;
+        for (int i = 0; strData.size() < (size_t{33} << 18); ++i) {
+            strData += "Host: h" + std::to_string(rng() % 100000) + ".example\r\n";
+            if (rng() % 7 == 0)
+                strData += "   \r\n";
+            strData += "\r\n";
+            if (rng() % 5 == 0)
+                strData += "\r\n";
+            strData += "User: name" + std::to_string(i) + " id " + std::to_string(rng() % 999) + "\r\n";
+            strData += i == nBreakAt ? "=====\r\n" : "-----\r\n";
+        }
+        const CReferenceRun expected =
+            ReferenceParse(strData, strTemplate, "\r\n", "<$$", "$$>", kDefaultAllowedChars);
+        CTemplateMatcher matcher;
+        matcher.SetSettings("<$$", "$$>", kDefaultAllowedChars);
+        CParseResult result;
+        EXPECT_EQ(matcher.Parse(&result, strData, strTemplate, "\r\n"), expected.bComplete) << nBreakAt;
+        EXPECT_EQ(expected.bComplete, nBreakAt < 0);
+        ASSERT_EQ(result.m_listValues.size(), expected.values.size()) << nBreakAt;
+        size_t nDiffer = 0;
+        size_t i = 0;
+        for (const CFieldValue& value : result.m_listValues) {
+            nDiffer += value.m_strName != expected.values[i].first ||
+                       value.m_strValue != expected.values[i].second;
+            ++i;
+        }
+        EXPECT_EQ(nDiffer, 0u) << nBreakAt;
+    }
+}

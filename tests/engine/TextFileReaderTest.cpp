@@ -185,3 +185,40 @@ TEST(TextFileReader, WholeFileReadAgreesWithLineByLine)
         }
     }
 }
+
+TEST(TextFileReader, WholeFileReadAcrossLargeBlocks)
+{
+    // Line ends that straddle the reader's 1 MiB blocks, a line end as the
+    // very first byte, and a stray byte far past the first block that turns
+    // the whole file into Windows-1252.
+    CTempDir dir;
+    const size_t nBlock = size_t{1} << 20;
+    for (const char* pszTail : {"\r\nb\r", "\rb\n", "\nb\r\n"}) {
+        for (bool bStray : {false, true}) {
+            std::string content = "\r\n";
+            content += std::string(nBlock - 3, 'a');
+            content += pszTail;
+            content += std::string(nBlock, 'c') + "\xC3\xA9";
+            if (bStray)
+                content += "\xE9";
+            content += "\n";
+            const std::string path = dir.Write("big.txt", content);
+            CTextFileReader whole(path);
+            CString text;
+            ASSERT_TRUE(whole.ReadAll(text, "\r\n"));
+            CTextFileReader lines(path);
+            CString expected;
+            CString line;
+            while (!lines.IsEOF()) {
+                if (lines.ReadLine(line)) {
+                    expected += line;
+                    if (!lines.IsEOF())
+                        expected += "\r\n";
+                }
+            }
+            EXPECT_EQ(text.size(), expected.size()) << pszTail << bStray;
+            EXPECT_TRUE(text == expected) << pszTail << bStray;
+            EXPECT_EQ(text.find("\xC3\x83\xC2\xA9") != CString::npos, bStray);
+        }
+    }
+}

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -175,4 +176,78 @@ TEST(ListCtrl, ObserverHearsWhenTheListGoesAway)
         list.SetObserver(&observer);
     }
     EXPECT_EQ(observer.m_events, (std::vector<std::string>{"destroyed"}));
+}
+
+TEST(ListCtrl, RandomEditsAgreeWithAPlainTable)
+{
+    // Rows share a packed store that rows move out of when they change and
+    // that is compacted once most of it is stale. Random edits, with cells
+    // long enough to force compactions and a row longer than a store block,
+    // must leave exactly the cells a plain table of strings holds.
+    std::mt19937 rng(11);
+    auto pick = [&rng](int nMax) { return std::uniform_int_distribution<int>(0, nMax)(rng); };
+    CListCtrl list;
+    std::vector<std::vector<std::string>> table;
+    int nColumns = 0;
+    for (int i = 0; i < 3; ++i) {
+        list.InsertColumn(i, "c");
+        ++nColumns;
+    }
+    auto text = [&](int nRound) {
+        const int nKind = pick(9);
+        const size_t nLength = nKind == 0 ? 0 : nKind < 6 ? static_cast<size_t>(pick(20))
+                             : nKind < 9 ? static_cast<size_t>(pick(70000))
+                                         : static_cast<size_t>(pick(300));
+        return std::string(nLength, static_cast<char>('a' + nRound % 26));
+    };
+    for (int nRound = 0; nRound < 4000; ++nRound) {
+        const int nRows = static_cast<int>(table.size());
+        const int nOp = pick(99);
+        if (nOp < 30 || nRows == 0) {
+            const int nAt = pick(nRows);
+            const std::string first = text(nRound);
+            ASSERT_EQ(list.InsertItem(nAt, first), nAt);
+            std::vector<std::string> row(static_cast<size_t>(nColumns));
+            row[0] = first;
+            table.insert(table.begin() + nAt, row);
+        } else if (nOp < 85) {
+            const int nRow = pick(nRows - 1);
+            const int nCol = pick(nColumns - 1);
+            const std::string cell = text(nRound);
+            ASSERT_TRUE(list.SetItemText(nRow, nCol, cell));
+            table[static_cast<size_t>(nRow)][static_cast<size_t>(nCol)] = cell;
+        } else if (nOp < 95) {
+            const int nRow = pick(nRows - 1);
+            ASSERT_TRUE(list.DeleteItem(nRow));
+            table.erase(table.begin() + nRow);
+        } else if (nOp < 97 && nColumns < 6) {
+            const int nAt = pick(nColumns);
+            list.InsertColumn(nAt, "n");
+            for (auto& row : table)
+                row.insert(row.begin() + nAt, std::string());
+            ++nColumns;
+        } else if (nColumns > 1) {
+            const int nAt = pick(nColumns - 1);
+            list.DeleteColumn(nAt);
+            for (auto& row : table)
+                row.erase(row.begin() + nAt);
+            --nColumns;
+        }
+        if (nRound == 2000) {
+            // One row far longer than a block of the store.
+            ASSERT_GT(list.GetItemCount(), 0);
+            const std::string huge(5u << 20, 'h');
+            list.SetItemText(0, 0, huge);
+            table[0][0] = huge;
+        }
+    }
+    ASSERT_EQ(list.GetItemCount(), static_cast<int>(table.size()));
+    for (size_t i = 0; i < table.size(); ++i)
+        for (size_t j = 0; j < table[i].size(); ++j)
+            ASSERT_TRUE(list.GetItemTextView(static_cast<int>(i), static_cast<int>(j)) == table[i][j])
+                << i << "," << j;
+    list.DeleteAllItems();
+    EXPECT_EQ(list.GetItemCount(), 0);
+    EXPECT_EQ(list.InsertItem(0, "again"), 0);
+    EXPECT_EQ(list.GetItemText(0, 0), "again");
 }

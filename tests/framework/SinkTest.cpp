@@ -77,3 +77,64 @@ TEST(FileFilter, SplitsAtBars)
     EXPECT_EQ(pairs[1].strDescription, "B (*.b)");
     EXPECT_EQ(pairs[1].strPattern, "*.b");
 }
+
+namespace {
+
+// Records what reaches it and fails from a given write on.
+class CCountingSink final : public ISink
+{
+public:
+    explicit CCountingSink(int nFailFrom = -1) : m_nFailFrom(nFailFrom) {}
+    bool Write(std::string_view bytes) override
+    {
+        if (m_nFailFrom >= 0 && m_nWrites >= m_nFailFrom)
+            return false;
+        ++m_nWrites;
+        m_strText.append(bytes);
+        return true;
+    }
+    CString GetError() const override { return "full"; }
+
+    int m_nFailFrom;
+    int m_nWrites = 0;
+    CString m_strText;
+};
+
+} // namespace
+
+TEST(BufferedSink, TextModeAndBackgroundWritesGiveTheSameBytes)
+{
+    // Many small pieces through a small buffer, in the calling thread and
+    // through the background writer: the same bytes, in order, LF as CR LF.
+    std::string expected;
+    for (bool bBackground : {false, true}) {
+        CCountingSink target;
+        {
+            CBufferedSink out(target, true, 64, bBackground);
+            for (int i = 0; i < 2000; ++i) {
+                ASSERT_TRUE(out.Write("row " + std::to_string(i)));
+                ASSERT_TRUE(out.Put('\n'));
+            }
+            ASSERT_TRUE(out.Flush());
+        }
+        if (!bBackground)
+            expected = target.m_strText;
+        EXPECT_GT(target.m_nWrites, 100);
+        EXPECT_EQ(target.m_strText, expected);
+    }
+    EXPECT_EQ(expected.substr(0, 12), "row 0\r\nrow 1");
+}
+
+TEST(BufferedSink, AFailedWriteIsReportedAndNothingFollowsIt)
+{
+    for (bool bBackground : {false, true}) {
+        CCountingSink target(3);
+        CBufferedSink out(target, false, 16, bBackground);
+        bool bOk = true;
+        for (int i = 0; i < 200 && bOk; ++i)
+            bOk = out.Write("0123456789");
+        EXPECT_FALSE(bOk && out.Flush()) << bBackground;
+        EXPECT_FALSE(out.Flush());
+        EXPECT_EQ(target.m_nWrites, 3);
+    }
+}
