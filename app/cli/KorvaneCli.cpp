@@ -179,17 +179,11 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (options.strOutput.empty()) {
         COstreamSink sink(out);
         bool bWritten = false;
-        if (format == ESaveFormat::Xml) {
-            const CString strText = exporter.GetXmlText(list);
-            if (strText.empty()) {
-                err << "korvane-cli: The XML format is not available in this build.\n";
-                return 1;
-            }
-            bWritten = sink.Write(strText);
-        } else {
+        if (format == ESaveFormat::Xml)
+            bWritten = sink.Write(exporter.GetXmlText(list));
+        else
             bWritten = exporter.WriteDelimited(list, format == ESaveFormat::Csv ? ',' : '\t',
                                                options.bHeader, false, sink, true);
-        }
         out.flush();
         if (!bWritten || !out) {
             err << "korvane-cli: cannot write to standard output\n";

@@ -1,0 +1,136 @@
+#include "XmlDataFile.h"
+
+#include "engine/EditableString.h"
+#include "framework/Clock.h"
+#include "framework/ListCtrl.h"
+#include "framework/ProductInfo.h"
+#include "framework/StringUtil.h"
+
+#include <ctime>
+#include <string>
+#include <utility>
+
+namespace {
+
+// The program version as the file-information block states it.
+constexpr int kVersion[4] = {2, 5, 0, 0};
+
+// Names here follow XML 1.0 (fifth edition) without the colon: a colon
+// would ask a namespace-aware reader for a prefix the file never declares.
+bool IsNameStartChar(char32_t ch)
+{
+    return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || ch == '_' ||
+           (ch >= 0xC0 && ch <= 0xD6) || (ch >= 0xD8 && ch <= 0xF6) ||
+           (ch >= 0xF8 && ch <= 0x2FF) || (ch >= 0x370 && ch <= 0x37D) ||
+           (ch >= 0x37F && ch <= 0x1FFF) || (ch >= 0x200C && ch <= 0x200D) ||
+           (ch >= 0x2070 && ch <= 0x218F) || (ch >= 0x2C00 && ch <= 0x2FEF) ||
+           (ch >= 0x3001 && ch <= 0xD7FF) || (ch >= 0xF900 && ch <= 0xFDCF) ||
+           (ch >= 0xFDF0 && ch <= 0xFFFD) || (ch >= 0x10000 && ch <= 0xEFFFF);
+}
+
+bool IsNameChar(char32_t ch)
+{
+    return IsNameStartChar(ch) || ch == '-' || ch == '.' || (ch >= '0' && ch <= '9') ||
+           ch == 0xB7 || (ch >= 0x300 && ch <= 0x36F) || (ch >= 0x203F && ch <= 0x2040);
+}
+
+// The code point of the well-formed sequence of nLength bytes at nPos.
+char32_t DecodeUtf8(std::string_view text, size_t nPos, size_t nLength)
+{
+    const auto byteAt = [&](size_t i) { return static_cast<unsigned char>(text[nPos + i]); };
+    if (nLength == 1)
+        return byteAt(0);
+    static const unsigned char kLeadMask[5] = {0, 0, 0x1F, 0x0F, 0x07};
+    char32_t ch = byteAt(0) & kLeadMask[nLength];
+    for (size_t i = 1; i < nLength; ++i)
+        ch = (ch << 6) | (byteAt(i) & 0x3Fu);
+    return ch;
+}
+
+// The local time formatted into the 128-byte buffer the value has always
+// had; empty when the conversion or the formatting fails.
+CString CreatedTime(std::time_t tNow)
+{
+    std::tm local {};
+    if (!platform::ToLocalTime(tNow, local))
+        return {};
+    char buffer[128];
+    const size_t nLength = std::strftime(buffer, sizeof buffer, "%m/%d/%Y %H:%M:%S", &local);
+    return CString(buffer, nLength);
+}
+
+} // namespace
+
+CString XmlAttributeName(std::string_view strTitle)
+{
+    CString strName = str::Trim(strTitle.substr(0, static_cast<size_t>(CListCtrl::kTextBuffer - 1)));
+    str::ReplaceAll(strName, " ", "_");
+
+    CString strResult;
+    strResult.reserve(strName.size() + 1);
+    bool bFirst = true;
+    bool bNeedsLead = false;
+    for (size_t nPos = 0; nPos < strName.size();) {
+        const size_t nLength = str::Utf8SequenceLength(strName, nPos);
+        if (nLength == 0) {
+            // Not part of a well-formed character: no name can hold it.
+            strResult += '_';
+            ++nPos;
+            bFirst = false;
+            continue;
+        }
+        const char32_t ch = DecodeUtf8(strName, nPos, nLength);
+        if (IsNameChar(ch)) {
+            if (bFirst && !IsNameStartChar(ch))
+                bNeedsLead = true;
+            strResult.append(strName, nPos, nLength);
+        } else {
+            strResult.append(nLength, '_');
+        }
+        nPos += nLength;
+        bFirst = false;
+    }
+    // "xmlns" alone would declare the default namespace instead of naming
+    // a cell.
+    if (strResult.empty() || bNeedsLead || strResult == "xmlns")
+        strResult.insert(strResult.begin(), '_');
+    return strResult;
+}
+
+CString XmlAttributeValue(std::string_view strCell)
+{
+    CEditableString value(CString(strCell.substr(0, static_cast<size_t>(CListCtrl::kTextBuffer - 1))));
+    value.BlankNonPrintable();
+    // U+FFFE and U+FFFF are well-formed UTF-8 but no XML character.
+    str::ReplaceAll(value.m_str, "\xEF\xBF\xBE", "   ");
+    str::ReplaceAll(value.m_str, "\xEF\xBF\xBF", "   ");
+    return str::Trim(value.m_str);
+}
+
+bool CXmlDataFile::InitDocument(const char* pszRootName)
+{
+    const CString strCreated = CreatedTime(platform::CurrentTime());
+    const CString strVersion = std::to_string(kVersion[0]) + "." + std::to_string(kVersion[1]) +
+                               "." + std::to_string(kVersion[2]) + "." +
+                               std::to_string(kVersion[3]);
+
+    // The declaration alone holds no element, so this parse fails with
+    // "Root element not found"; the document is built on top of it.
+    const bool bParsed = m_doc.SetText("<?xml version=\"1.0\"?>\r\n");
+    m_doc.AddElement(pszRootName);
+
+    const std::pair<const char*, CString> info[] = {
+        {"version", strVersion},
+        {"vendor", product::kVendor},
+        {"url", CString(product::kMakerUrl) + product::kXmlQuery},
+        {"mail", product::kSupportMail},
+        {"created", strCreated},
+        {"comments", "Vessock Database File"},
+    };
+    for (const auto& [pszName, strValue] : info) {
+        CEditableString value(strValue);
+        value.BlankNonPrintable();
+        m_doc.SetAttribute(pszName, value.m_str.c_str());
+    }
+    return bParsed;
+}
