@@ -11,6 +11,31 @@ CString ErrnoText(int nErrno)
     return CString(std::strerror(nErrno));
 }
 
+namespace {
+
+// Reads until nCount bytes are in or the end of the file is reached;
+// readSome(pOut, nDone, nWant) reads once as read(2) does.
+template <class FRead>
+size_t ReadFully(const CString& strPath, void* pBuffer, size_t nCount, FRead readSome)
+{
+    auto* pOut = static_cast<char*>(pBuffer);
+    size_t nDone = 0;
+    while (nDone < nCount) {
+        const ssize_t n = readSome(pOut + nDone, nDone, nCount - nDone);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw CFileException(strPath, errno, "read");
+        }
+        if (n == 0)
+            break;
+        nDone += static_cast<size_t>(n);
+    }
+    return nDone;
+}
+
+} // namespace
+
 CFileException::CFileException(const CString& strPath, int nErrno, const CString& strDoing)
     : CUserException("Cannot " + strDoing + " \"" + strPath + "\": " + ErrnoText(nErrno)),
       m_nErrno(nErrno)
@@ -57,39 +82,16 @@ bool CFile::Open(const CString& strPath, unsigned nFlags, CString* pError)
 
 size_t CFile::Read(void* pBuffer, size_t nCount)
 {
-    auto* pOut = static_cast<char*>(pBuffer);
-    size_t nDone = 0;
-    while (nDone < nCount) {
-        const ssize_t n = ::read(m_fd, pOut + nDone, nCount - nDone);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw CFileException(m_strPath, errno, "read");
-        }
-        if (n == 0)
-            break;
-        nDone += static_cast<size_t>(n);
-    }
-    return nDone;
+    return ReadFully(m_strPath, pBuffer, nCount, [this](char* pOut, size_t /*nDone*/, size_t nWant) {
+        return ::read(m_fd, pOut, nWant);
+    });
 }
 
 size_t CFile::ReadAt(std::uint64_t nOffset, void* pBuffer, size_t nCount)
 {
-    auto* pOut = static_cast<char*>(pBuffer);
-    size_t nDone = 0;
-    while (nDone < nCount) {
-        const ssize_t n = ::pread(m_fd, pOut + nDone, nCount - nDone,
-                                  static_cast<off_t>(nOffset + nDone));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw CFileException(m_strPath, errno, "read");
-        }
-        if (n == 0)
-            break;
-        nDone += static_cast<size_t>(n);
-    }
-    return nDone;
+    return ReadFully(m_strPath, pBuffer, nCount, [this, nOffset](char* pOut, size_t nDone, size_t nWant) {
+        return ::pread(m_fd, pOut, nWant, static_cast<off_t>(nOffset + nDone));
+    });
 }
 
 void CFile::Write(const void* pBuffer, size_t nCount)

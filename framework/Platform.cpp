@@ -98,40 +98,11 @@ struct CSlot
     TInterface& Get() { return pInstalled != nullptr ? *pInstalled : defaultService; }
 };
 
-CSlot<IClipboard, CMemoryClipboard>& ClipboardSlot()
+// The one slot of an interface, made on first use.
+template <class TInterface, class TDefault>
+CSlot<TInterface, TDefault>& SlotOf()
 {
-    static CSlot<IClipboard, CMemoryClipboard> slot;
-    return slot;
-}
-CSlot<IMessageBox, CStderrMessageBox>& MessageBoxSlot()
-{
-    static CSlot<IMessageBox, CStderrMessageBox> slot;
-    return slot;
-}
-CSlot<IFileDialog, CCancellingFileDialog>& FileDialogSlot()
-{
-    static CSlot<IFileDialog, CCancellingFileDialog> slot;
-    return slot;
-}
-CSlot<IWebBrowser, CNoBrowser>& WebBrowserSlot()
-{
-    static CSlot<IWebBrowser, CNoBrowser> slot;
-    return slot;
-}
-CSlot<IHelpViewer, CNoHelp>& HelpViewerSlot()
-{
-    static CSlot<IHelpViewer, CNoHelp> slot;
-    return slot;
-}
-CSlot<IPrintDialog, CCancellingPrintDialog>& PrintDialogSlot()
-{
-    static CSlot<IPrintDialog, CCancellingPrintDialog> slot;
-    return slot;
-}
-
-CSlot<IBusyIndicator, CNoBusyIndicator>& BusyIndicatorSlot()
-{
-    static CSlot<IBusyIndicator, CNoBusyIndicator> slot;
+    static CSlot<TInterface, TDefault> slot;
     return slot;
 }
 
@@ -139,21 +110,21 @@ CSlot<IBusyIndicator, CNoBusyIndicator>& BusyIndicatorSlot()
 
 namespace platform {
 
-IClipboard& Clipboard() { return ClipboardSlot().Get(); }
-IMessageBox& MessageBox() { return MessageBoxSlot().Get(); }
-IFileDialog& FileDialog() { return FileDialogSlot().Get(); }
-IWebBrowser& WebBrowser() { return WebBrowserSlot().Get(); }
-IHelpViewer& HelpViewer() { return HelpViewerSlot().Get(); }
-IPrintDialog& PrintDialog() { return PrintDialogSlot().Get(); }
-IBusyIndicator& BusyIndicator() { return BusyIndicatorSlot().Get(); }
+IClipboard& Clipboard() { return SlotOf<IClipboard, CMemoryClipboard>().Get(); }
+IMessageBox& MessageBox() { return SlotOf<IMessageBox, CStderrMessageBox>().Get(); }
+IFileDialog& FileDialog() { return SlotOf<IFileDialog, CCancellingFileDialog>().Get(); }
+IWebBrowser& WebBrowser() { return SlotOf<IWebBrowser, CNoBrowser>().Get(); }
+IHelpViewer& HelpViewer() { return SlotOf<IHelpViewer, CNoHelp>().Get(); }
+IPrintDialog& PrintDialog() { return SlotOf<IPrintDialog, CCancellingPrintDialog>().Get(); }
+IBusyIndicator& BusyIndicator() { return SlotOf<IBusyIndicator, CNoBusyIndicator>().Get(); }
 
-void SetClipboard(IClipboard* pService) { ClipboardSlot().pInstalled = pService; }
-void SetMessageBox(IMessageBox* pService) { MessageBoxSlot().pInstalled = pService; }
-void SetFileDialog(IFileDialog* pService) { FileDialogSlot().pInstalled = pService; }
-void SetWebBrowser(IWebBrowser* pService) { WebBrowserSlot().pInstalled = pService; }
-void SetHelpViewer(IHelpViewer* pService) { HelpViewerSlot().pInstalled = pService; }
-void SetPrintDialog(IPrintDialog* pService) { PrintDialogSlot().pInstalled = pService; }
-void SetBusyIndicator(IBusyIndicator* pService) { BusyIndicatorSlot().pInstalled = pService; }
+void SetClipboard(IClipboard* pService) { SlotOf<IClipboard, CMemoryClipboard>().pInstalled = pService; }
+void SetMessageBox(IMessageBox* pService) { SlotOf<IMessageBox, CStderrMessageBox>().pInstalled = pService; }
+void SetFileDialog(IFileDialog* pService) { SlotOf<IFileDialog, CCancellingFileDialog>().pInstalled = pService; }
+void SetWebBrowser(IWebBrowser* pService) { SlotOf<IWebBrowser, CNoBrowser>().pInstalled = pService; }
+void SetHelpViewer(IHelpViewer* pService) { SlotOf<IHelpViewer, CNoHelp>().pInstalled = pService; }
+void SetPrintDialog(IPrintDialog* pService) { SlotOf<IPrintDialog, CCancellingPrintDialog>().pInstalled = pService; }
+void SetBusyIndicator(IBusyIndicator* pService) { SlotOf<IBusyIndicator, CNoBusyIndicator>().pInstalled = pService; }
 
 CString GetCurrentDirectory()
 {
