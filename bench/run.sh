@@ -63,7 +63,8 @@ read -r s r < <(measure 3 sh -c "mawk -f bench/peers/logins.awk '$data' > '$data
 add_row "mawk" "$s" "$r"
 awk_s=$s
 if [ -z "${BENCH_QUICK:-}" ]; then
-  read -r s r < <(measure 1 python3 bench/peers/textfsm_parse.py bench/peers/logins.textfsm "$data" \
+  # Debian's python3, which has the python3-textfsm package.
+  read -r s r < <(measure 1 /usr/bin/python3 bench/peers/textfsm_parse.py bench/peers/logins.textfsm "$data" \
     "$data_dir/out-textfsm.txt")
   add_row "python3-textfsm" "$s" "$r"
 fi
