@@ -1,5 +1,7 @@
 #include "HelpViewer.h"
 
+#include "framework/qt/QtString.h"
+
 #include "HelpWindow.h"
 
 #include <QApplication>
@@ -28,7 +30,7 @@ CString CHelpViewer::GuidePathFor(const CString& strHelpPath)
 bool CHelpViewer::ShowHelp(const CString& strHelpPath)
 {
     const CString strGuide = GuidePathFor(strHelpPath);
-    if (!QFileInfo(QString::fromUtf8(strGuide.data(), static_cast<qsizetype>(strGuide.size()))).isFile()) {
+    if (!QFileInfo(ToQt(strGuide)).isFile()) {
         platform::MessageBox().Show("The user guide was not found. It was looked for at " + strGuide + ".",
                                     EMessageIcon::Exclamation);
         return false;

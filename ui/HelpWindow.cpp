@@ -1,5 +1,7 @@
 #include "HelpWindow.h"
 
+#include "framework/qt/QtString.h"
+
 #include "framework/Platform.h"
 #include "framework/ProductInfo.h"
 
@@ -11,17 +13,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QString ToQt(const CString& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-CString FromQt(const QString& text)
-{
-    const QByteArray bytes = text.toUtf8();
-    return CString(bytes.constData(), static_cast<size_t>(bytes.size()));
-}
 
 QToolButton* MakeButton(const char* pszText, const char* pszName, QWidget* pParent)
 {

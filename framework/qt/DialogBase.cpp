@@ -1,5 +1,7 @@
 #include "DialogBase.h"
 
+#include "framework/qt/QtString.h"
+
 #include "ListView.h"
 #include "ResourceImages.h"
 #include "StaticControl.h"
@@ -24,17 +26,6 @@
 #include <new>
 
 namespace {
-
-QString ToQt(const CString& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-CString FromQt(const QString& text)
-{
-    const QByteArray bytes = text.toUtf8();
-    return CString(bytes.constData(), static_cast<size_t>(bytes.size()));
-}
 
 // The dialog font's base units, as the platform measures them: the average
 // width of the 52 letters, rounded, and the font's line height.

@@ -1,5 +1,7 @@
 #include "ListView.h"
 
+#include "framework/qt/QtString.h"
+
 #include "DialogBase.h"
 
 #include <QHeaderView>
@@ -78,7 +80,7 @@ QVariant CListModel::data(const QModelIndex& index, int nRole) const
         const std::string_view text = m_pList->GetItemTextView(index.row(), index.column());
         if (nRole == Qt::ToolTipRole && text.size() < 40)
             return {};
-        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        return ToQt(text);
     }
     if (nRole == Qt::TextAlignmentRole)
         return QVariant::fromValue(AlignmentOf(m_pList->GetColumnFormat(index.column())));

@@ -1,5 +1,7 @@
 #include "MultiLineEdit.h"
 
+#include "framework/qt/QtString.h"
+
 #include <QLocale>
 
 #include <string_view>
@@ -27,7 +29,7 @@ void CMultiLineEdit::SetText(const CString& text)
         const size_t nCut = part.rfind('\n', kLargeText);
         part = part.substr(0, nCut == std::string_view::npos ? kLargeText : nCut + 1);
     }
-    QString shown = QString::fromUtf8(part.data(), static_cast<qsizetype>(part.size()));
+    QString shown = ToQt(part);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (m_bPart) {
         size_t nLines = text.back() == '\n' ? 0 : 1;

@@ -1,5 +1,7 @@
 #include "QtPlatform.h"
 
+#include "framework/qt/QtString.h"
+
 #include "QtPrintDialog.h"
 
 #include "framework/ProductInfo.h"
@@ -11,18 +13,6 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QUrl>
-
-namespace {
-QString ToQt(const CString& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-CString FromQt(const QString& text)
-{
-    const QByteArray bytes = text.toUtf8();
-    return CString(bytes.constData(), static_cast<size_t>(bytes.size()));
-}
-} // namespace
 
 bool CQtClipboard::SetText(const CString& strText)
 {

@@ -1,5 +1,7 @@
 #include "QtPrintDevice.h"
 
+#include "framework/qt/QtString.h"
+
 #include <QFile>
 #include <QFontMetrics>
 #include <QMarginsF>
@@ -12,17 +14,6 @@
 #include <string>
 
 namespace {
-
-QString ToQt(const CString& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-CString FromQt(const QString& text)
-{
-    const QByteArray bytes = text.toUtf8();
-    return CString(bytes.constData(), static_cast<size_t>(bytes.size()));
-}
 
 QColor ToColor(COLORREF cr)
 {

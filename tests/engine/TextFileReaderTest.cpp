@@ -21,6 +21,23 @@ struct CEncodingCase
     const char* pszText; // ReadAll with CR LF, as UTF-8
 };
 
+// The file read line by line, as the reader's own rules put it, with
+// strSep after every line but the last.
+CString JoinedLineByLine(const std::string& path, const CString& strSep)
+{
+    CTextFileReader lines(path);
+    CString joined;
+    CString line;
+    while (!lines.IsEOF()) {
+        if (lines.ReadLine(line)) {
+            joined += line;
+            if (!lines.IsEOF())
+                joined += strSep;
+        }
+    }
+    return joined;
+}
+
 } // namespace
 
 TEST(TextFileReader, EncodingMatrix)
@@ -170,18 +187,7 @@ TEST(TextFileReader, WholeFileReadAgreesWithLineByLine)
             CString text;
             ASSERT_TRUE(whole.ReadAll(text, pszSep));
 
-            // Line by line, as the reader's own rules put it.
-            CTextFileReader lines(path);
-            CString expected;
-            CString line;
-            while (!lines.IsEOF()) {
-                if (lines.ReadLine(line)) {
-                    expected += line;
-                    if (!lines.IsEOF())
-                        expected += pszSep;
-                }
-            }
-            EXPECT_EQ(text, expected) << "round " << round;
+            EXPECT_EQ(text, JoinedLineByLine(path, pszSep)) << "round " << round;
         }
     }
 }
@@ -206,16 +212,7 @@ TEST(TextFileReader, WholeFileReadAcrossLargeBlocks)
             CTextFileReader whole(path);
             CString text;
             ASSERT_TRUE(whole.ReadAll(text, "\r\n"));
-            CTextFileReader lines(path);
-            CString expected;
-            CString line;
-            while (!lines.IsEOF()) {
-                if (lines.ReadLine(line)) {
-                    expected += line;
-                    if (!lines.IsEOF())
-                        expected += "\r\n";
-                }
-            }
+            const CString expected = JoinedLineByLine(path, "\r\n");
             EXPECT_EQ(text.size(), expected.size()) << pszTail << bStray;
             EXPECT_TRUE(text == expected) << pszTail << bStray;
             EXPECT_EQ(text.find("\xC3\x83\xC2\xA9") != CString::npos, bStray);
