@@ -2,6 +2,11 @@
 
 #include <bitset>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <tmmintrin.h>
+#define KORVANE_HAVE_SHUFFLE_SPAN 1
+#endif
+
 bool CCharSet::Parse(std::string_view pattern, size_t nPos, size_t& nEnd)
 {
     for (bool& bMember : m_bMember)
@@ -40,9 +45,70 @@ bool CCharSet::Parse(std::string_view pattern, size_t nPos, size_t& nEnd)
         ++p;
     }
     nEnd = p + 1;
-    for (size_t i = 0; i < 256; ++i)
+    for (unsigned char& by : m_byLowRows)
+        by = 0;
+    for (unsigned char& by : m_byHighRows)
+        by = 0;
+    for (size_t i = 0; i < 256; ++i) {
         m_bMember[i] = listed.test(i) != bNegate;
+        if (m_bMember[i]) {
+            unsigned char* pRows = i < 128 ? m_byLowRows : m_byHighRows;
+            pRows[i & 15] = static_cast<unsigned char>(pRows[i & 15] | (1U << ((i >> 4) & 7)));
+        }
+    }
     return true;
+}
+
+namespace {
+
+#ifdef KORVANE_HAVE_SHUFFLE_SPAN
+// The bits of the first sixteen bytes at p that are not in the set.
+__attribute__((target("ssse3"))) unsigned NonMembers16(const char* p, const unsigned char* pLowRows,
+                                                       const unsigned char* pHighRows)
+{
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i nibble = _mm_set1_epi8(0x0F);
+    const __m128i lo = _mm_and_si128(bytes, nibble);
+    const __m128i hi = _mm_and_si128(_mm_srli_epi16(bytes, 4), nibble);
+    const __m128i lowRows = _mm_shuffle_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(pLowRows)), lo);
+    const __m128i highRows = _mm_shuffle_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(pHighRows)), lo);
+    const __m128i isHigh = _mm_cmpgt_epi8(hi, _mm_set1_epi8(7));
+    const __m128i rows = _mm_or_si128(_mm_andnot_si128(isHigh, lowRows), _mm_and_si128(isHigh, highRows));
+    const __m128i bitOf = _mm_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128);
+    const __m128i bit = _mm_shuffle_epi8(bitOf, hi);
+    const __m128i absent = _mm_cmpeq_epi8(_mm_and_si128(rows, bit), _mm_setzero_si128());
+    return static_cast<unsigned>(_mm_movemask_epi8(absent));
+}
+
+bool CanShuffle()
+{
+    static const bool bCan = __builtin_cpu_supports("ssse3") != 0;
+    return bCan;
+}
+#endif
+
+} // namespace
+
+size_t CCharSet::Span(const char* p, size_t nCount, const char* pReadEnd) const
+{
+    size_t i = 0;
+#ifdef KORVANE_HAVE_SHUFFLE_SPAN
+    if (nCount >= 8 && CanShuffle()) {
+        while (i < nCount && pReadEnd - (p + i) >= 16) {
+            const unsigned nAbsent = NonMembers16(p + i, m_byLowRows, m_byHighRows);
+            if (nAbsent != 0) {
+                i += static_cast<size_t>(__builtin_ctz(nAbsent));
+                return i < nCount ? i : nCount;
+            }
+            i += 16;
+        }
+        if (i >= nCount)
+            return nCount;
+    }
+#endif
+    while (i < nCount && m_bMember[static_cast<unsigned char>(p[i])])
+        ++i;
+    return i;
 }
 
 size_t CCharSet::Count() const

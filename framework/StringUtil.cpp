@@ -153,6 +153,33 @@ const char* FindLineEnd(const char* p, const char* pEnd)
     return p;
 }
 
+bool LineEndsAreCrLf(std::string_view text)
+{
+    const char* p = text.data();
+    const char* const pEnd = p + text.size();
+    bool bAfterCr = false; // the byte before p is a CR
+#ifdef __SSE2__
+    // In each block the LFs must stand exactly one after the CRs.
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    while (pEnd - p >= 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const auto nCr = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, cr)));
+        const auto nLf = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, lf)));
+        if (nLf != (((nCr << 1) | (bAfterCr ? 1U : 0U)) & 0xFFFFU))
+            return false;
+        bAfterCr = (nCr & 0x8000U) != 0;
+        p += 16;
+    }
+#endif
+    for (; p < pEnd; ++p) {
+        if ((*p == '\n') != bAfterCr)
+            return false;
+        bAfterCr = *p == '\r';
+    }
+    return !bAfterCr;
+}
+
 bool IsValidUtf8(std::string_view text)
 {
     size_t nPos = 0;

@@ -5,6 +5,10 @@
 
 #include <string_view>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace str {
 
 // Space, tab, CR, LF, vertical tab and form feed: the white space of the C
@@ -29,6 +33,33 @@ size_t AsciiRunLength(const unsigned char* pBytes, size_t nCount);
 
 // The first CR or LF in [p, pEnd), or pEnd when there is none.
 const char* FindLineEnd(const char* p, const char* pEnd);
+
+// The first CR LF in text at or after nPos, as text.find("\r\n", nPos)
+// gives it; inline, for loops that look for one per line.
+inline size_t FindCrLf(std::string_view text, size_t nPos)
+{
+#ifdef __SSE2__
+    const char* const p = text.data();
+    const __m128i cr = _mm_set1_epi8('\r');
+    // Sixteen bytes at a time while the byte after them can be read too.
+    while (nPos + 17 <= text.size()) {
+        auto nMask = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + nPos)), cr)));
+        while (nMask != 0) {
+            const size_t i = nPos + static_cast<size_t>(__builtin_ctz(nMask));
+            if (p[i + 1] == '\n')
+                return i;
+            nMask &= nMask - 1;
+        }
+        nPos += 16;
+    }
+#endif
+    return text.find("\r\n", nPos);
+}
+
+// Whether the line ends in the bytes are all CR LF: every CR is followed by
+// an LF and every LF follows a CR.
+bool LineEndsAreCrLf(std::string_view text);
 
 // True when the bytes form well-formed UTF-8 (no overlongs, no surrogates,
 // nothing above U+10FFFF).

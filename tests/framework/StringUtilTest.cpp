@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+
 TEST(StringUtil, TrimUsesTheSixWhiteSpaceBytes)
 {
     EXPECT_EQ(str::Trim(" \t\r\n\v\fa b\f\v\n\r\t "), "a b");
@@ -50,4 +53,33 @@ TEST(StringUtil, TextModeAndReplace)
     EXPECT_EQ(out, "\xEF\xBF\xBD");
     EXPECT_EQ(str::Cp1252ToUnicode(0x80), U'\u20AC');
     EXPECT_EQ(str::Cp1252ToUnicode(0x81), U'\u0081');
+}
+
+TEST(StringUtil, LineEndSearchesAgreeWithPlainOnes)
+{
+    std::mt19937 rng(5);
+    for (int nTry = 0; nTry < 2000; ++nTry) {
+        std::string text(rng() % 70, 'x');
+        for (char& ch : text) {
+            const unsigned n = rng() % 10;
+            ch = n == 0 ? '\r' : n == 1 ? '\n' : 'x';
+        }
+        if (rng() % 2 == 0) {
+            // Only CR LF pairs, which the second search must accept.
+            std::string pairs;
+            for (const char ch : text)
+                pairs += ch == '\r' || ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+            text = pairs;
+        }
+        for (size_t nPos = 0; nPos <= text.size(); ++nPos)
+            ASSERT_EQ(str::FindCrLf(text, nPos), text.find("\r\n", nPos)) << nPos;
+        bool bCrLfOnly = true;
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\r')
+                bCrLfOnly = bCrLfOnly && i + 1 < text.size() && text[i + 1] == '\n';
+            if (text[i] == '\n')
+                bCrLfOnly = bCrLfOnly && i > 0 && text[i - 1] == '\r';
+        }
+        EXPECT_EQ(str::LineEndsAreCrLf(text), bCrLfOnly);
+    }
 }
