@@ -5,6 +5,9 @@
 #include "ParseResult.h"
 #include "framework/StringUtil.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <future>
 #include <string_view>
 #include <thread>
@@ -144,6 +147,51 @@ bool MatchText(string_view D, size_t& d, string_view text)
     return true;
 }
 
+// A literal piece of a template line cut into runs: white space, which
+// matches any amount of white space, and ordinary bytes, which must stand
+// in the data as they are.
+struct CLiteralRun
+{
+    bool bSpace = false;
+    string_view text;
+};
+
+std::vector<CLiteralRun> RunsOf(string_view text)
+{
+    std::vector<CLiteralRun> runs;
+    size_t p = 0;
+    while (p < text.size()) {
+        const bool bSpace = IsWs(text[p]);
+        size_t q = p + 1;
+        while (q < text.size() && IsWs(text[q]) == bSpace)
+            ++q;
+        runs.push_back(CLiteralRun{bSpace, text.substr(p, q - p)});
+        p = q;
+    }
+    return runs;
+}
+
+// MatchText for a literal cut into runs beforehand.
+bool MatchRuns(string_view D, size_t& d, const std::vector<CLiteralRun>& runs)
+{
+    for (const CLiteralRun& run : runs) {
+        if (run.bSpace) {
+            while (d < D.size() && IsWs(D[d]))
+                ++d;
+            continue;
+        }
+        const size_t n = run.text.size();
+        if (d + n > D.size())
+            return false;
+        for (size_t i = 0; i < n; ++i) {
+            if (D[d + i] != run.text[i])
+                return false;
+        }
+        d += n;
+    }
+    return true;
+}
+
 // One template line, taken apart once for the whole run.
 struct CTemplateLine
 {
@@ -155,6 +203,7 @@ struct CTemplateLine
     // lets the pieces be matched in place (see BuildPlan).
     bool bPlan = false;
     std::vector<string_view> literals; // one more than placeholders
+    std::vector<std::vector<CLiteralRun>> literalRuns;
     std::vector<CCharSet> sets;
     std::vector<bool> setClosed;
     bool bStartTagBytes[256] = {};
@@ -191,6 +240,9 @@ void BuildPlan(CTemplateLine& line, const CString& strStartTag)
             return;
     }
     line.literals = literals;
+    line.literalRuns.clear();
+    for (const string_view literal : literals)
+        line.literalRuns.push_back(RunsOf(literal));
     line.sets.assign(static_cast<size_t>(n), CCharSet());
     line.setClosed.assign(static_cast<size_t>(n), false);
     for (int k = 0; k < n; ++k) {
@@ -246,9 +298,10 @@ void MatchLineByPatterns(const CTemplateLine& line, string_view D, size_t nLineO
 }
 
 // The same fields matched piece by piece. False, with nothing appended,
-// when a value turns up that the pieces cannot stand for.
+// when a value turns up that the pieces cannot stand for. The bytes after
+// the line up to pReadEnd may be read, not matched.
 bool MatchLineByPieces(const CTemplateLine& line, string_view D, size_t nLineOffset,
-                       CValueList& values)
+                       const char* pReadEnd, CValueList& values)
 {
     const size_t nBefore = values.size();
     const size_t n = line.literals.size() - 1;
@@ -266,15 +319,12 @@ bool MatchLineByPieces(const CTemplateLine& line, string_view D, size_t nLineOff
             else if (!MatchText(D, d, standing))
                 return true;
         }
-        if (!MatchText(D, d, line.literals[k]))
+        if (!MatchRuns(D, d, line.literalRuns[k]))
             return true;
         bJustCaptured = false;
         if (!line.setClosed[k])
             continue;
-        const CCharSet& set = line.sets[k];
-        size_t e = d;
-        while (e < D.size() && set.Contains(static_cast<unsigned char>(D[e])))
-            ++e;
+        const size_t e = d + line.sets[k].Span(D.data() + d, D.size() - d, pReadEnd);
         if (e > d) {
             values.AppendFromSource(nLineOffset + d, e - d, line.names[k]);
             standing = D.substr(d, e - d);
@@ -294,7 +344,7 @@ bool WalkLines(const std::vector<CTemplateLine>& lines, string_view data, size_t
 {
     const size_t nTemplateLines = lines.size();
     for (;;) {
-        const size_t nBreak = data.find("\r\n", nPos);
+        const size_t nBreak = str::FindCrLf(data, nPos);
         const string_view raw =
             data.substr(nPos, nBreak == string_view::npos ? string_view::npos : nBreak - nPos);
         const string_view D = TrimView(raw);
@@ -308,7 +358,8 @@ bool WalkLines(const std::vector<CTemplateLine>& lines, string_view data, size_t
                     return false;
             } else {
                 const size_t nLineOffset = nDataStart + static_cast<size_t>(D.data() - data.data());
-                if (!line.bPlan || !MatchLineByPieces(line, D, nLineOffset, *pValues))
+                if (!line.bPlan ||
+                    !MatchLineByPieces(line, D, nLineOffset, data.data() + data.size(), *pValues))
                     MatchLineByPatterns(line, D, nLineOffset, *pValues);
             }
             j = j + 1 < nTemplateLines ? j + 1 : 0;
@@ -318,6 +369,111 @@ bool WalkLines(const std::vector<CTemplateLine>& lines, string_view data, size_t
         nPos = nBreak + 2;
     }
     return true;
+}
+
+// The template's lines, taken apart once; field names are interned in values.
+std::vector<CTemplateLine> PrepareLines(const CTemplateMatcher& matcher, const CString& strTemplate,
+                                        CValueList& values)
+{
+    CLineArray templateTexts;
+    templateTexts.Split(strTemplate, "\r\n");
+    std::vector<CTemplateLine> lines(static_cast<size_t>(templateTexts.GetSize()));
+    for (size_t i = 0; i < lines.size(); ++i) {
+        CTemplateLine& line = lines[i];
+        line.strT = str::Trim(templateTexts[static_cast<int>(i)]);
+        CEditableString(line.strT).ExtractAll(line.placeholders, matcher.m_strStartTag,
+                                               matcher.m_strEndTag, "%s");
+        for (const CString& ph : line.placeholders) {
+            line.names.push_back(values.InternName(ph));
+            CString strCharset;
+            line.conversions.push_back(CTemplateMatcher::GetCustomCharset(strCharset, ph)
+                                           ? "%[" + strCharset + "]"
+                                           : matcher.m_strScanFormat);
+        }
+        if (!line.placeholders.IsEmpty())
+            BuildPlan(line, matcher.m_strStartTag);
+    }
+    return lines;
+}
+
+// Whether the line of a joined text that starts at nStart holds only white
+// space; its line break follows somewhere after it.
+bool IsBlankLine(string_view text, size_t nStart)
+{
+    for (size_t q = nStart; q < text.size(); ++q) {
+        if (text[q] == '\r' && q + 1 < text.size() && text[q + 1] == '\n')
+            return true;
+        if (!IsWs(text[q]))
+            return false;
+    }
+    return true;
+}
+
+// The lines of a joined text that ends with a line break (every CR is
+// followed by an LF, every LF follows a CR) that hold more than white
+// space: its LFs less its blank lines, which can only be lines that start
+// with white space.
+size_t CountFilledLines(string_view text)
+{
+    size_t nLines = 0;
+    size_t nBlank = 0;
+    unsigned nCarry = 1; // the next byte starts a line
+    size_t i = 0;
+#ifdef __SSE2__
+    const char* const p = text.data();
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i space = _mm_set1_epi8(' ');
+    const __m128i tab = _mm_set1_epi8('\t');
+    const __m128i four = _mm_set1_epi8(4);
+    // LFs are counted per byte lane (a match is -1) and the lanes summed
+    // before any can overflow.
+    __m128i lanes = _mm_setzero_si128();
+    int nInLanes = 0;
+    const auto sumLanes = [&]() {
+        const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
+        nLines += static_cast<size_t>(_mm_cvtsi128_si32(sums)) +
+                  static_cast<size_t>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+        lanes = _mm_setzero_si128();
+        nInLanes = 0;
+    };
+    for (; i + 16 <= text.size(); i += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i isLf = _mm_cmpeq_epi8(block, lf);
+        lanes = _mm_sub_epi8(lanes, isLf);
+        if (++nInLanes == 255)
+            sumLanes();
+        const auto nLf = static_cast<unsigned>(_mm_movemask_epi8(isLf));
+        // White space: a space, or TAB to CR (0x09 to 0x0D).
+        const __m128i fromTab = _mm_sub_epi8(block, tab);
+        const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, four), fromTab);
+        const auto nWs = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(control, _mm_cmpeq_epi8(block, space))));
+        unsigned nStarts = ((nLf << 1) | nCarry) & 0xFFFFU;
+        nCarry = nLf >> 15;
+        for (unsigned nMaybe = nStarts & nWs; nMaybe != 0; nMaybe &= nMaybe - 1) {
+            if (IsBlankLine(text, i + static_cast<size_t>(__builtin_ctz(nMaybe))))
+                ++nBlank;
+        }
+    }
+    sumLanes();
+#endif
+    for (; i < text.size(); ++i) {
+        if (nCarry != 0 && IsWs(text[i]) && IsBlankLine(text, i))
+            ++nBlank;
+        nCarry = text[i] == '\n' ? 1 : 0;
+        nLines += nCarry;
+    }
+    return nLines - nBlank;
+}
+
+// Whether the data has at least nLines lines.
+bool HasLines(string_view data, size_t nLines)
+{
+    size_t nDataLines = 1;
+    for (size_t nAt = str::FindCrLf(data, 0); nAt != string_view::npos && nDataLines < nLines;
+         nAt = str::FindCrLf(data, nAt + 2))
+        ++nDataLines;
+    return nDataLines >= nLines;
 }
 
 } // namespace
@@ -343,30 +499,9 @@ bool CTemplateMatcher::Parse(CParseResult* pResult, CString strData, CString str
     const string_view data = TrimView(values.GetSource());
     const size_t nDataStart = static_cast<size_t>(data.data() - values.GetSource().data());
 
-    CLineArray templateTexts;
-    templateTexts.Split(strTemplate, "\r\n");
-    std::vector<CTemplateLine> lines(static_cast<size_t>(templateTexts.GetSize()));
-    for (size_t i = 0; i < lines.size(); ++i) {
-        CTemplateLine& line = lines[i];
-        line.strT = str::Trim(templateTexts[static_cast<int>(i)]);
-        CEditableString(line.strT).ExtractAll(line.placeholders, m_strStartTag, m_strEndTag, "%s");
-        for (const CString& ph : line.placeholders) {
-            line.names.push_back(values.InternName(ph));
-            CString strCharset;
-            line.conversions.push_back(GetCustomCharset(strCharset, ph) ? "%[" + strCharset + "]"
-                                                                         : m_strScanFormat);
-        }
-        if (!line.placeholders.IsEmpty())
-            BuildPlan(line, m_strStartTag);
-    }
-
+    const std::vector<CTemplateLine> lines = PrepareLines(*this, strTemplate, values);
     // Fewer data lines than template lines: nothing is recorded.
-    const size_t nTemplateLines = lines.size();
-    size_t nDataLines = 1;
-    for (size_t nAt = data.find("\r\n"); nAt != string_view::npos && nDataLines < nTemplateLines;
-         nAt = data.find("\r\n", nAt + 2))
-        ++nDataLines;
-    if (nDataLines < nTemplateLines)
+    if (!HasLines(data, lines.size()))
         return true;
 
     // A large text is parsed in two parts at once. The second part starts
@@ -398,3 +533,65 @@ bool CTemplateMatcher::Parse(CParseResult* pResult, CString strData, CString str
     return WalkLines(lines, data, 0, string_view::npos, j, &values, nDataStart);
 }
 
+
+struct CPieceMatcher::CState
+{
+    CParseResult names;
+    std::vector<CTemplateLine> lines;
+    bool bNoEmptyLine = true; // no template line is empty
+};
+
+CPieceMatcher::CPieceMatcher(const CTemplateMatcher& matcher, const CString& strTemplate,
+                             const CString& lpszLineBreak)
+    : m_pState(std::make_unique<CState>())
+{
+    const CString strTrimmed = str::Trim(strTemplate);
+    CParseResult& names = m_pState->names;
+    names.CollectFieldNames(strTrimmed, lpszLineBreak, matcher.m_strStartTag, matcher.m_strEndTag);
+    m_pState->lines = PrepareLines(matcher, strTrimmed, names.m_listValues);
+    for (const CTemplateLine& line : m_pState->lines)
+        m_pState->bNoEmptyLine = m_pState->bNoEmptyLine && !line.strT.empty();
+}
+
+CPieceMatcher::~CPieceMatcher() = default;
+
+const CParseResult& CPieceMatcher::GetNames() const
+{
+    return m_pState->names;
+}
+
+bool CPieceMatcher::HasEnoughLines(std::string_view firstPiece) const
+{
+    // Trimmed, a piece that more text follows is at most as long in lines
+    // as the whole text trimmed.
+    return HasLines(TrimView(firstPiece), m_pState->lines.size());
+}
+
+size_t CPieceMatcher::Skip(std::string_view piece, size_t j) const
+{
+    const std::vector<CTemplateLine>& lines = m_pState->lines;
+    if (m_pState->bNoEmptyLine) {
+        // Then every line that is not blank takes the next template line,
+        // and a blank line is passed over.
+        return (j + CountFilledLines(piece) % lines.size()) % lines.size();
+    }
+    if (piece.size() >= 2)
+        WalkLines(lines, piece, 0, piece.size() - 2, j, nullptr, 0);
+    return j;
+}
+
+bool CPieceMatcher::Match(std::string_view piece, size_t& j, bool bLast, CValueList& values) const
+{
+    const std::vector<CTemplateLine>& lines = m_pState->lines;
+    if (!bLast)
+        return piece.size() < 2 || WalkLines(lines, piece, 0, piece.size() - 2, j, &values, 0);
+    // The whole text's trim drops the white space at its end, where its
+    // last line ends. (Its start the caller has dropped with the first
+    // piece.)
+    size_t nEnd = piece.size();
+    while (nEnd > 0 && IsWs(piece[nEnd - 1]))
+        --nEnd;
+    if (nEnd == 0)
+        return true;
+    return WalkLines(lines, piece.substr(0, nEnd), 0, string_view::npos, j, &values, 0);
+}

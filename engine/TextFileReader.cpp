@@ -3,6 +3,7 @@
 #include "framework/Memory.h"
 #include "framework/StringUtil.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -148,7 +149,7 @@ bool CTextFileReader::AnsiIsUtf8()
         // Without a mark the whole file decides: well-formed UTF-8 is taken
         // as it is, anything else is Windows-1252.
         str::CUtf8Validator validator;
-        std::vector<unsigned char> block(1 << 20);
+        std::vector<unsigned char> block(size_t{128} << 10);
         std::uint64_t nOffset = 0;
         try {
             for (;;) {
@@ -361,12 +362,14 @@ namespace {
 class CAnsiJoiner
 {
 public:
-    CAnsiJoiner(CString& strOut, const CString& strSep, bool bUtf8)
-        : m_strOut(strOut), m_strSep(strSep), m_bUtf8(bUtf8)
+    // bAtStart when the bytes start the file.
+    CAnsiJoiner(CString strSep, bool bUtf8, bool bAtStart = true)
+        : m_strSep(std::move(strSep)), m_bUtf8(bUtf8), m_bAtStart(bAtStart)
     {
     }
 
-    void Feed(const char* pData, size_t nCount)
+    // Appends the text of the next bytes of the file to strOut.
+    void Feed(CString& strOut, const char* pData, size_t nCount)
     {
         const char* p = pData;
         const char* const pEnd = pData + nCount;
@@ -399,8 +402,8 @@ public:
                 break;
             if (*pBreak == '\r') {
                 if (pBreak + 1 == pEnd) {
-                    Append(pRun, pBreak);
-                    m_strOut.append(m_strSep);
+                    Append(strOut, pRun, pBreak);
+                    strOut.append(m_strSep);
                     m_bAfterCr = true;
                     pRun = p = pEnd;
                     break;
@@ -415,37 +418,116 @@ public:
             } else {
                 p = pBreak + 1;
             }
-            Append(pRun, pBreak);
-            m_strOut.append(m_strSep);
+            Append(strOut, pRun, pBreak);
+            strOut.append(m_strSep);
             pRun = p;
         }
-        Append(pRun, pEnd);
+        Append(strOut, pRun, pEnd);
     }
 
 private:
-    void Append(const char* p, const char* pEnd)
+    void Append(CString& strOut, const char* p, const char* pEnd) const
     {
         if (m_bUtf8) {
-            m_strOut.append(p, static_cast<size_t>(pEnd - p));
+            strOut.append(p, static_cast<size_t>(pEnd - p));
             return;
         }
         for (; p < pEnd; ++p) {
             const auto by = static_cast<unsigned char>(*p);
             if (by < 0x80)
-                m_strOut.push_back(static_cast<char>(by));
+                strOut.push_back(static_cast<char>(by));
             else
-                str::AppendUtf8(m_strOut, str::Cp1252ToUnicode(by));
+                str::AppendUtf8(strOut, str::Cp1252ToUnicode(by));
         }
     }
 
-    CString& m_strOut;
-    const CString& m_strSep;
+    CString m_strSep;
     bool m_bUtf8;
-    bool m_bAtStart = true;
+    bool m_bAtStart;
     bool m_bAfterCr = false;
 };
 
 } // namespace
+
+std::uint64_t CTextFileReader::FindPieceStart(std::uint64_t nNominal, std::vector<char>& block,
+                                              CString& strError)
+{
+    if (nNominal == 0)
+        return 0;
+    try {
+        for (std::uint64_t nOffset = nNominal;;) {
+            const size_t n = m_file.ReadAt(nOffset, block.data(), block.size());
+            if (n == 0)
+                return nOffset;
+            const char* const p = block.data();
+            const char* const pBreak = str::FindLineEnd(p, p + n);
+            if (pBreak == p + n) {
+                nOffset += n;
+                continue;
+            }
+            const std::uint64_t nAt = nOffset + static_cast<std::uint64_t>(pBreak - p);
+            if (*pBreak == '\n')
+                return nAt + 1;
+            // A CR: the line end takes the LF after it, if there is one.
+            char chNext = 0;
+            if (pBreak + 1 < p + n)
+                chNext = pBreak[1];
+            else if (m_file.ReadAt(nAt + 1, &chNext, 1) == 0)
+                return nAt + 1;
+            return chNext == '\n' ? nAt + 2 : nAt + 1;
+        }
+    } catch (const CFileException& e) {
+        strError = e.GetErrorMessage();
+    }
+    return 0;
+}
+
+namespace {
+
+// Whether the bytes are their own joined text: UTF-8 whose line ends are
+// all CR LF, with none first in the file.
+bool IsJoinedAlready(std::string_view raw, bool bFileStart)
+{
+    if (bFileStart && !raw.empty() && (raw[0] == '\r' || raw[0] == '\n'))
+        return false;
+    return str::LineEndsAreCrLf(raw);
+}
+
+} // namespace
+
+bool CTextFileReader::ReadJoinedRange(std::uint64_t nStart, std::uint64_t nEnd, bool bUtf8,
+                                      CString& strRaw, CString& strOut, bool& bAscii,
+                                      CString& strError)
+{
+    bAscii = true;
+    if (nEnd <= nStart) {
+        strOut.clear();
+        return true;
+    }
+    try {
+        // The bytes go straight into a buffer that keeps its size, so that
+        // a file with CR LF line ends costs no copy beyond the read.
+        const auto nCount = static_cast<size_t>(nEnd - nStart);
+        if (strRaw.size() < nCount)
+            strRaw.resize(nCount);
+        const size_t n = m_file.ReadAt(nStart, strRaw.data(), nCount);
+        const std::string_view raw(strRaw.data(), n);
+        bAscii = str::AsciiRunLength(reinterpret_cast<const unsigned char*>(raw.data()), n) == n;
+        if (bUtf8 && IsJoinedAlready(raw, nStart == 0)) {
+            strRaw.resize(n);
+            strOut.swap(strRaw);
+            return true;
+        }
+        CAnsiJoiner joiner("\r\n", bUtf8, nStart == 0);
+        strOut.clear();
+        strOut.reserve(n + n / 8 + 16);
+        joiner.Feed(strOut, raw.data(), raw.size());
+        return true;
+    } catch (const CFileException& e) {
+        strError = e.GetErrorMessage();
+    }
+    return false;
+}
 
 bool CTextFileReader::ReadAllAnsi(CString& strText, const CString& lpszSep)
 {
@@ -461,7 +543,7 @@ bool CTextFileReader::ReadAllAnsi(CString& strText, const CString& lpszSep)
             const bool bUtf8 = m_nAnsiIsUtf8 != 0;
             CString result;
             mem::ReserveLarge(result, nExpected + nExpected / 8 + lpszSep.size() + 16);
-            CAnsiJoiner joiner(result, lpszSep, bUtf8);
+            CAnsiJoiner joiner(lpszSep, bUtf8);
             str::CUtf8Validator validator;
             std::uint64_t nOffset = nStart;
             for (;;) {
@@ -471,7 +553,7 @@ bool CTextFileReader::ReadAllAnsi(CString& strText, const CString& lpszSep)
                 nOffset += n;
                 if (m_nAnsiIsUtf8 < 0 && !validator.IsBroken())
                     validator.Feed(reinterpret_cast<const unsigned char*>(block.data()), n);
-                joiner.Feed(block.data(), n);
+                joiner.Feed(result, block.data(), n);
             }
             if (m_nAnsiIsUtf8 < 0)
                 m_nAnsiIsUtf8 = validator.IsValid() ? 1 : 0;

@@ -51,6 +51,26 @@ public:
     // a read fails.
     bool ReadAll(CString& strText, const CString& lpszSep);
 
+    // Reading a file without a byte-order mark in pieces, on several
+    // threads at once: FindPieceStart and ReadJoinedRange may be called from
+    // any thread, also while one thread asks IsUtf8Text, and they leave the
+    // reader's position alone.
+    //
+    // Whether the bytes are taken as UTF-8 (else as Windows-1252).
+    bool IsUtf8Text() { return AnsiIsUtf8(); }
+    // Where the piece that starts at or after nNominal begins: just after
+    // the first line end (CR LF, CR or LF) at or after nNominal, or at the
+    // end of the file. 0 for 0.
+    std::uint64_t FindPieceStart(std::uint64_t nNominal, std::vector<char>& block,
+                                 CString& strError);
+    // The text of the bytes from nStart to nEnd, which start the file or
+    // follow a line end, as ReadAll with CR LF would give it for bUtf8 as
+    // IsUtf8Text says; bAscii tells whether every byte was below 0x80, when
+    // both readings agree. strRaw is a buffer for the bytes; both buffers
+    // are reused from call to call.
+    bool ReadJoinedRange(std::uint64_t nStart, std::uint64_t nEnd, bool bUtf8, CString& strRaw,
+                         CString& strOut, bool& bAscii, CString& strError);
+
     void Close() override;
 
 private:

@@ -1,16 +1,11 @@
 #include "ValueList.h"
 
-#include <limits>
 #include <stdexcept>
 
-namespace {
-std::uint32_t CheckedLength(size_t nLength)
+void CValueList::ThrowTooLong()
 {
-    if (nLength > std::numeric_limits<std::uint32_t>::max())
-        throw std::length_error("A captured value is longer than 4 GiB.");
-    return static_cast<std::uint32_t>(nLength);
+    throw std::length_error("A captured value is longer than 4 GiB.");
 }
-} // namespace
 
 void CValueList::clear()
 {
@@ -21,11 +16,19 @@ void CValueList::clear()
     CString().swap(m_strSource);
 }
 
+void CValueList::ClearValues()
+{
+    m_entries.clear();
+    m_strOwn.clear();
+}
+
 void CValueList::push_back(const CFieldValue& value)
 {
     CEntry entry{};
     entry.nOffset = m_strOwn.size();
-    entry.nLength = CheckedLength(value.m_strValue.size());
+    if (value.m_strValue.size() > kMaxLength)
+        ThrowTooLong();
+    entry.nLength = static_cast<std::uint32_t>(value.m_strValue.size());
     entry.nName = static_cast<std::uint32_t>(InternName(value.m_strName)) | kOwnStore;
     m_strOwn.append(value.m_strValue);
     m_entries.push_back(entry);
@@ -34,15 +37,6 @@ void CValueList::push_back(const CFieldValue& value)
 void CValueList::SetSource(CString strText)
 {
     m_strSource = std::move(strText);
-}
-
-void CValueList::AppendFromSource(size_t nOffset, size_t nLength, int nName)
-{
-    CEntry entry{};
-    entry.nOffset = nOffset;
-    entry.nLength = CheckedLength(nLength);
-    entry.nName = static_cast<std::uint32_t>(nName);
-    m_entries.push_back(entry);
 }
 
 void CValueList::Truncate(size_t nSize)
@@ -65,11 +59,4 @@ int CValueList::InternName(const CString& strName)
     }
     m_names.push_back(strName);
     return static_cast<int>(m_names.size() - 1);
-}
-
-std::string_view CValueList::ValueAt(size_t nIndex) const
-{
-    const CEntry& entry = m_entries[nIndex];
-    const CString& store = (entry.nName & kOwnStore) ? m_strOwn : m_strSource;
-    return std::string_view(store).substr(static_cast<size_t>(entry.nOffset), entry.nLength);
 }

@@ -47,14 +47,24 @@ public:
     }
 
     void clear();
+    // Drops the values but keeps the name table and the memory.
+    void ClearValues();
     // Appends a copy of a value at the end.
     void push_back(const CFieldValue& value);
 
     // The text the values of a run are pieces of; the list keeps it.
     void SetSource(CString strText);
     const CString& GetSource() const { return m_strSource; }
+    // Exchanges the source for strText, so that a buffer can be reused.
+    void SwapSource(CString& strText) { m_strSource.swap(strText); }
     // Appends the value that is nLength bytes of the source from nOffset.
-    void AppendFromSource(size_t nOffset, size_t nLength, int nName);
+    void AppendFromSource(size_t nOffset, size_t nLength, int nName)
+    {
+        if (nLength > kMaxLength)
+            ThrowTooLong();
+        m_entries.push_back(CEntry{nOffset, static_cast<std::uint32_t>(nLength),
+                                   static_cast<std::uint32_t>(nName)});
+    }
     // Drops the values from nSize on.
     void Truncate(size_t nSize);
     // Appends the values of another list that were taken from this list's
@@ -66,7 +76,12 @@ public:
     const CString& NameOf(int nName) const { return m_names[static_cast<size_t>(nName)]; }
     int GetNameCount() const { return static_cast<int>(m_names.size()); }
 
-    std::string_view ValueAt(size_t nIndex) const;
+    std::string_view ValueAt(size_t nIndex) const
+    {
+        const CEntry& entry = m_entries[nIndex];
+        const CString& store = (entry.nName & kOwnStore) ? m_strOwn : m_strSource;
+        return std::string_view(store).substr(static_cast<size_t>(entry.nOffset), entry.nLength);
+    }
     int NameIndexAt(size_t nIndex) const
     {
         return static_cast<int>(m_entries[nIndex].nName & ~kOwnStore);
@@ -74,6 +89,8 @@ public:
 
 private:
     static constexpr std::uint32_t kOwnStore = 0x80000000u;
+    static constexpr size_t kMaxLength = 0xFFFFFFFFu;
+    [[noreturn]] static void ThrowTooLong();
     struct CEntry
     {
         std::uint64_t nOffset;

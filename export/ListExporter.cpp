@@ -89,7 +89,35 @@ bool NeedsCsvQuotes(std::string_view cell)
     return cell.find_first_of(",\"\r\n") != std::string_view::npos;
 }
 
-void WriteCsvCell(CBufferedSink& out, std::string_view cell)
+// A string as the target of the cell writers below, as a CBufferedSink is:
+// in text mode every LF is stored as CR LF.
+class CStringOut
+{
+public:
+    CStringOut(CString& strOut, bool bTextMode) : m_strOut(strOut), m_bTextMode(bTextMode) {}
+    void Put(char ch)
+    {
+        if (ch == '\n' && m_bTextMode)
+            m_strOut.push_back('\r');
+        m_strOut.push_back(ch);
+    }
+    void Write(std::string_view bytes)
+    {
+        if (!m_bTextMode || bytes.find('\n') == std::string_view::npos) {
+            m_strOut.append(bytes);
+            return;
+        }
+        for (const char ch : bytes)
+            Put(ch);
+    }
+
+private:
+    CString& m_strOut;
+    bool m_bTextMode;
+};
+
+template <class TOut>
+void WriteCsvCell(TOut& out, std::string_view cell)
 {
     if (!NeedsCsvQuotes(cell)) {
         out.Write(cell);
@@ -104,12 +132,35 @@ void WriteCsvCell(CBufferedSink& out, std::string_view cell)
     out.Put('"');
 }
 
-void WriteCell(CBufferedSink& out, std::string_view cell, char chSeparator)
+// The cells joined by the separator, without a line end.
+template <class TOut>
+void WriteCells(TOut& out, const std::string_view* pCells, int nCount, char chSeparator)
 {
-    if (chSeparator == ',')
-        WriteCsvCell(out, cell);
-    else
-        out.Write(cell);
+    for (int j = 0; j < nCount; ++j) {
+        if (j > 0)
+            out.Put(chSeparator);
+        if (chSeparator == ',')
+            WriteCsvCell(out, pCells[j]);
+        else
+            out.Write(pCells[j]);
+    }
+}
+
+std::vector<CString> CaptionsOf(const CListCtrl& list)
+{
+    std::vector<CString> captions;
+    for (int j = 0; j < list.GetColumnCount(); ++j)
+        captions.push_back(list.GetColumnCaptionWhole(j));
+    return captions;
+}
+
+template <class TOut>
+void WriteHeader(TOut& out, const CListCtrl& list, char chSeparator)
+{
+    const std::vector<CString> captions = CaptionsOf(list);
+    const std::vector<std::string_view> cells(captions.begin(), captions.end());
+    WriteCells(out, cells.data(), static_cast<int>(cells.size()), chSeparator);
+    out.Put('\n');
 }
 
 } // namespace
@@ -128,27 +179,30 @@ ESaveFormat ChooseSaveFormat(CString& strPath, int nFilterIndex)
     return FormatFromKey(strExt);
 }
 
+void CDelimitedFormat::AppendRow(CString& strOut, const std::string_view* pCells, int nCount) const
+{
+    CStringOut out(strOut, m_bTextMode);
+    WriteCells(out, pCells, nCount, m_chSeparator);
+    out.Put('\n');
+}
+
+void CDelimitedFormat::AppendHeader(CString& strOut, const CListCtrl& list) const
+{
+    CStringOut out(strOut, m_bTextMode);
+    WriteHeader(out, list, m_chSeparator);
+}
+
 bool CListExporter::WriteDelimited(const CListCtrl& list, char chSeparator, bool bHeader,
                                    bool bTextMode, ISink& sink, bool bBackground) const
 {
     CBufferedSink out(sink, bTextMode, size_t{1} << 20, bBackground);
+    if (bHeader)
+        WriteHeader(out, list, chSeparator);
     const int nColumns = list.GetColumnCount();
-    if (bHeader) {
-        for (int j = 0; j < nColumns; ++j) {
-            if (j > 0)
-                out.Put(chSeparator);
-            WriteCell(out, list.GetColumnCaptionWhole(j), chSeparator);
-        }
-        out.Put('\n');
-    }
     std::vector<std::string_view> cells(static_cast<size_t>(nColumns));
     for (int i = 0; i < list.GetItemCount(); ++i) {
         list.GetItemTexts(i, cells.data(), nColumns);
-        for (int j = 0; j < nColumns; ++j) {
-            if (j > 0)
-                out.Put(chSeparator);
-            WriteCell(out, cells[static_cast<size_t>(j)], chSeparator);
-        }
+        WriteCells(out, cells.data(), nColumns, chSeparator);
         if (!out.Put('\n'))
             return false;
     }

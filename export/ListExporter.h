@@ -7,6 +7,8 @@
 
 #include "framework/StringTypes.h"
 
+#include <string_view>
+
 class CListCtrl;
 class ISink;
 
@@ -28,6 +30,26 @@ ESaveFormat ChooseSaveFormat(CString& strPath, int nFilterIndex);
 
 // The filter text of the save dialog.
 extern const char* const kSaveFilter;
+
+// Tab or CSV text of rows that are not kept in a list, made as
+// CListExporter::WriteDelimited writes a list's rows; text mode ends each
+// line with CR LF instead of LF. May be used from several threads at once.
+class CDelimitedFormat
+{
+public:
+    CDelimitedFormat(char chSeparator, bool bTextMode)
+        : m_chSeparator(chSeparator), m_bTextMode(bTextMode)
+    {
+    }
+    // One row of nCount cells.
+    void AppendRow(CString& strOut, const std::string_view* pCells, int nCount) const;
+    // The column captions of the list as one line.
+    void AppendHeader(CString& strOut, const CListCtrl& list) const;
+
+private:
+    char m_chSeparator;
+    bool m_bTextMode;
+};
 
 class CListExporter
 {

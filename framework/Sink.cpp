@@ -72,7 +72,10 @@ bool CBufferedSink::Flush()
     return !m_bFailed;
 }
 
-CAtomicFileSink::CAtomicFileSink(CString strPath) : m_strPath(std::move(strPath)) {}
+CAtomicFileSink::CAtomicFileSink(CString strPath, bool bSync)
+    : m_strPath(std::move(strPath)), m_bSync(bSync)
+{
+}
 
 CAtomicFileSink::~CAtomicFileSink()
 {
@@ -168,6 +171,15 @@ bool CAtomicFileSink::Write(std::string_view bytes)
         }
         nDone += static_cast<size_t>(n);
     }
+    m_nWritten += bytes.size();
+    if (!m_bInPlace && m_nWritten - m_nFlushed >= kFlushStep) {
+        // The bytes written so far start on their way to the disk now, a
+        // step at a time, instead of all at once when the rename replaces
+        // the target (which makes the file system place them first).
+        ::sync_file_range(m_fd, static_cast<off_t>(m_nFlushed),
+                          static_cast<off_t>(m_nWritten - m_nFlushed), SYNC_FILE_RANGE_WRITE);
+        m_nFlushed = m_nWritten;
+    }
     return true;
 }
 
@@ -187,7 +199,7 @@ bool CAtomicFileSink::Commit()
         }
         return true;
     }
-    if (::fsync(m_fd) != 0 && errno != EINVAL) {
+    if (m_bSync && ::fsync(m_fd) != 0 && errno != EINVAL) {
         m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(errno);
         Discard();
         return false;

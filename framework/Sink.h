@@ -4,6 +4,7 @@
 
 #include "StringTypes.h"
 
+#include <cstdint>
 #include <future>
 #include <string_view>
 
@@ -79,10 +80,16 @@ private:
 // one. A file that is not committed is removed by the destructor. A
 // symbolic link is followed to the file it names; a device or a pipe is
 // written in place.
+//
+// With bSync, Commit waits until the bytes are on the disk before the
+// rename, as a save from the window does. Without it (the command-line
+// program, like other command-line tools) the target is still replaced
+// only by the complete file, and the bytes reach the disk by the system's
+// usual write-back.
 class CAtomicFileSink final : public ISink
 {
 public:
-    explicit CAtomicFileSink(CString strPath);
+    explicit CAtomicFileSink(CString strPath, bool bSync = true);
     ~CAtomicFileSink() override;
     CAtomicFileSink(const CAtomicFileSink&) = delete;
     CAtomicFileSink& operator=(const CAtomicFileSink&) = delete;
@@ -102,7 +109,11 @@ private:
     CString m_strTempPath;
     CString m_strError;
     int m_fd = -1;
+    static constexpr std::uint64_t kFlushStep = std::uint64_t{8} << 20;
+    bool m_bSync;
     bool m_bInPlace = false; // a device or pipe, written directly
+    std::uint64_t m_nWritten = 0;
+    std::uint64_t m_nFlushed = 0; // bytes whose write-back has been started
 };
 
 // Writes bytes to a file through a CAtomicFileSink; false with strError set

@@ -2,6 +2,7 @@
 
 #include "engine/LineArray.h"
 #include "engine/ParseCommand.h"
+#include "engine/StreamedParse.h"
 #include "export/ListExporter.h"
 #include "framework/File.h"
 #include "framework/ListCtrl.h"
@@ -123,6 +124,61 @@ bool LoadText(const CString& strPath, CString& strText, CString& strError)
     return CLineArray::LoadJoined(strPath, "\r\n", strText, &strError);
 }
 
+// TXT and CSV: the rows go out as the data file is parsed, so that a large
+// file is never held whole. Files are written as Save As writes them (CR LF
+// line ends, replaced only when complete); standard output gets LF.
+int WriteStreamed(const CCliOptions& options, char chSeparator, std::ostream& out,
+                  std::ostream& err)
+{
+    CString strTemplate;
+    CString strError;
+    if (!LoadText(options.strTemplatePath, strTemplate, strError)) {
+        err << "korvane-cli: " << strError << "\n";
+        return 1;
+    }
+    const bool bToFile = !options.strOutput.empty();
+    COstreamSink stdoutSink(out);
+    CAtomicFileSink fileSink(options.strOutput, false);
+    if (bToFile && !fileSink.Open()) {
+        err << "korvane-cli: " << fileSink.GetError() << "\n";
+        return 1;
+    }
+    ISink& sink = bToFile ? static_cast<ISink&>(fileSink) : stdoutSink;
+
+    const CStreamedParse parse(options.settings, strTemplate);
+    const CDelimitedFormat format(chSeparator, bToFile);
+    const int nColumns = parse.GetColumnCount();
+    bool bWritten = true;
+    if (options.bHeader) {
+        CListCtrl columns;
+        InitResultList(columns);
+        parse.FillColumns(columns);
+        CString strHeader;
+        format.AppendHeader(strHeader, columns);
+        bWritten = sink.Write(strHeader);
+    }
+    const bool bParsed =
+        bWritten &&
+        parse.Run(
+            options.strDataPath,
+            [&](CString& strOut, const std::string_view* pCells) {
+                format.AppendRow(strOut, pCells, nColumns);
+            },
+            [&](std::string_view text) { return sink.Write(text); }, strError);
+    if (!bParsed && !strError.empty()) {
+        err << "korvane-cli: " << strError << "\n";
+        return 1;
+    }
+    bWritten = bParsed && (!bToFile || fileSink.Commit());
+    out.flush();
+    if (!bWritten || (!bToFile && !out)) {
+        err << "korvane-cli: "
+            << (bToFile ? sink.GetError() : CString("cannot write to standard output")) << "\n";
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -161,6 +217,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return 2;
     }
 
+    if (bTextFormat)
+        return WriteStreamed(options, format == ESaveFormat::Csv ? ',' : '\t', out, err);
+
     CString strTemplate;
     CString strData;
     if (!LoadText(options.strTemplatePath, strTemplate, strError) ||
@@ -178,12 +237,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     const CListExporter exporter;
     if (options.strOutput.empty()) {
         COstreamSink sink(out);
-        bool bWritten = false;
-        if (format == ESaveFormat::Xml)
-            bWritten = sink.Write(exporter.GetXmlText(list));
-        else
-            bWritten = exporter.WriteDelimited(list, format == ESaveFormat::Csv ? ',' : '\t',
-                                               options.bHeader, false, sink, true);
+        const bool bWritten = sink.Write(exporter.GetXmlText(list));
         out.flush();
         if (!bWritten || !out) {
             err << "korvane-cli: cannot write to standard output\n";

@@ -1,5 +1,10 @@
 #include "cli/KorvaneCli.h"
 
+#include "engine/LineArray.h"
+#include "engine/ParseCommand.h"
+#include "export/ListExporter.h"
+#include "framework/ListCtrl.h"
+#include "framework/Sink.h"
 #include "support/SqliteQuery.h"
 #include "support/TempDir.h"
 
@@ -128,6 +133,59 @@ TEST_F(CliTest, FileErrorsExitOneAndWriteNothing)
     const CCliRun unwritable = RunTool(args);
     EXPECT_EQ(unwritable.nStatus, 1);
     EXPECT_NE(unwritable.strErr.find("no/such/dir/out.txt"), std::string::npos);
+}
+
+TEST_F(CliTest, TextOfALargeFileIsWhatSaveAsWritesForTheParsedList)
+{
+    // Large enough to be read in several pieces, with cells that CSV must
+    // quote, records whose first field is missing and a Windows-1252 byte.
+    const std::string strTemplate =
+        m_dir.Write("big-t.txt", "Name: <$$name{$$^\t$$}$$>\r\nAge: <$$age$$>\r\n--\r\n");
+    std::string strData;
+    for (int i = 0; strData.size() < (size_t{3} << 19); ++i) {
+        strData += i % 97 == 5 ? "Name:\r\n" : "Name: " + std::to_string(i) + (i % 3 ? ", \"x\"" : "") + "\r\n";
+        strData += "Age: " + std::to_string(i % 90) + "\r\n--\r\n";
+    }
+    strData += "Name: caf\xE9\r\nAge: 1\r\n";
+    const std::string strDataPath = m_dir.Write("big-d.txt", strData);
+
+    CString strText;
+    ASSERT_TRUE(CLineArray::LoadJoined(strDataPath, "\r\n", strText, nullptr));
+    CListCtrl list;
+    InitResultList(list);
+    CString strLast;
+    RunParse(list, DefaultParseSettings(), CTempDir::Read(strTemplate), strText, strLast);
+    ASSERT_GT(list.GetItemCount(), 20000);
+    const CListExporter exporter;
+    for (const char* pszExt : {"txt", "csv"}) {
+        const char chSeparator = pszExt[0] == 'c' ? ',' : '\t';
+        for (bool bHeader : {false, true}) {
+            CStringSink fileText;
+            ASSERT_TRUE(exporter.WriteDelimited(list, chSeparator, bHeader, true, fileText, false));
+            CStringSink stdoutText;
+            ASSERT_TRUE(exporter.WriteDelimited(list, chSeparator, bHeader, false, stdoutText, false));
+
+            std::vector<std::string> args = {"--template", strTemplate, "--data", strDataPath,
+                                             "--format", pszExt};
+            if (bHeader)
+                args.push_back("--header");
+            const CCliRun toStdout = RunTool(args);
+            EXPECT_EQ(toStdout.nStatus, 0) << toStdout.strErr;
+            EXPECT_TRUE(toStdout.strOut == stdoutText.GetText()) << pszExt << " to standard output";
+            const std::string strOut = m_dir.File(std::string("big-out.") + pszExt);
+            args.insert(args.end(), {"-o", strOut});
+            EXPECT_EQ(RunTool(args).nStatus, 0);
+            EXPECT_TRUE(CTempDir::Read(strOut) == fileText.GetText()) << pszExt << " to a file";
+        }
+    }
+
+    // A data file that cannot be read leaves the output file as it was.
+    const std::string strKeep = m_dir.Write("keep.csv", "precious");
+    const CCliRun missing =
+        RunTool({"--template", strTemplate, "--data", m_dir.File("none.txt"), "-o", strKeep});
+    EXPECT_EQ(missing.nStatus, 1);
+    EXPECT_NE(missing.strErr.find("none.txt"), std::string::npos);
+    EXPECT_EQ(CTempDir::Read(strKeep), "precious");
 }
 
 TEST_F(CliTest, HtmlReportByExtensionOrFormatAddsOnEachRun)

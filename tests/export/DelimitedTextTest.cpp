@@ -1,9 +1,13 @@
 #include "export/ListExporter.h"
 
 #include "framework/ListCtrl.h"
+#include "framework/Sink.h"
 #include "support/FakePlatform.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -70,6 +74,38 @@ TEST(DelimitedText, CsvQuotesOnlyWhatNeedsIt)
     list.DeleteAllItems();
     AddRow(list, {"two\nlines", "x"});
     EXPECT_EQ(exporter.GetTabText(list), "two\nlines\tx\n");
+}
+
+TEST(DelimitedText, RowsFormedWithoutAListAreTheListsRows)
+{
+    // Cells with every byte that quoting or text mode changes, in both
+    // separators and both modes, with and without the header line.
+    CListCtrl list;
+    list.InsertColumn(0, "name, first");
+    list.InsertColumn(1, "b");
+    list.InsertColumn(2, "c");
+    const std::vector<std::vector<std::string>> rows = {
+        {"plain", "a,b", "say \"hi\""}, {"two\nlines", "", "cr\rhere"}, {"", "tab\tok", "\n"}};
+    for (const auto& row : rows)
+        AddRow(list, {row[0].c_str(), row[1].c_str(), row[2].c_str()});
+    const CListExporter exporter;
+    for (const char chSeparator : {'\t', ','}) {
+        for (const bool bTextMode : {false, true}) {
+            for (const bool bHeader : {false, true}) {
+                CStringSink sink;
+                ASSERT_TRUE(exporter.WriteDelimited(list, chSeparator, bHeader, bTextMode, sink, false));
+                const CDelimitedFormat format(chSeparator, bTextMode);
+                CString strText;
+                if (bHeader)
+                    format.AppendHeader(strText, list);
+                for (const auto& row : rows) {
+                    const std::string_view cells[] = {row[0], row[1], row[2]};
+                    format.AppendRow(strText, cells, 3);
+                }
+                EXPECT_EQ(strText, sink.GetText()) << chSeparator << bTextMode << bHeader;
+            }
+        }
+    }
 }
 
 TEST(DelimitedText, HeaderLineUsesTheSameQuoting)

@@ -1,0 +1,248 @@
+// The streamed parse of a data file against RunParse on the text the
+// window loads from the same file: the same rows for every template,
+// setting, encoding, line-end style and size of the pieces the file is
+// read in.
+#include "engine/LineArray.h"
+#include "engine/ParseCommand.h"
+#include "engine/StreamedParse.h"
+#include "framework/ListCtrl.h"
+#include "framework/StringUtil.h"
+#include "support/ListDump.h"
+#include "support/RandomParseCase.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+namespace {
+
+struct CStreamed
+{
+    bool bDone = false;
+    std::string strRows; // as DumpRows shows a list
+    CString strError;
+};
+
+CStreamed RunStreamed(const CStreamedParse& parse, const std::string& strPath)
+{
+    CStreamed result;
+    const int nColumns = parse.GetColumnCount();
+    result.bDone = parse.Run(
+        strPath,
+        [nColumns](CString& strOut, const std::string_view* pCells) {
+            for (int j = 0; j < nColumns; ++j) {
+                if (j > 0)
+                    strOut += '|';
+                strOut.append(pCells[j]);
+            }
+            strOut += '\n';
+        },
+        [&result](std::string_view text) {
+            result.strRows.append(text);
+            return true;
+        },
+        result.strError);
+    return result;
+}
+
+// The list after one Parse Data of the file's text in a fresh window.
+std::string ParsedList(const CParseSettings& settings, const CString& strTemplate,
+                       const std::string& strPath)
+{
+    CString strData;
+    CLineArray::LoadJoined(strPath, "\r\n", strData, nullptr);
+    CListCtrl list;
+    InitResultList(list);
+    CString strLast;
+    RunParse(list, settings, strTemplate, strData, strLast);
+    return DumpList(list);
+}
+
+std::string Columns(const CStreamedParse& parse)
+{
+    CListCtrl list;
+    InitResultList(list);
+    parse.FillColumns(list);
+    return DumpList(list);
+}
+
+// Every CR LF of the text replaced by what pick gives.
+template <class FPick>
+std::string ReplaceLineEnds(const std::string& text, FPick pick)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            out += pick();
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::string Utf16Le(const std::string& strUtf8)
+{
+    std::string out = "\xFF\xFE";
+    for (size_t i = 0; i < strUtf8.size();) {
+        const auto by = static_cast<unsigned char>(strUtf8[i]);
+        char32_t ch = by;
+        size_t n = 1;
+        if (by >= 0xE0 && i + 2 < strUtf8.size()) {
+            ch = ((by & 0x0Fu) << 12) | ((static_cast<unsigned char>(strUtf8[i + 1]) & 0x3Fu) << 6) |
+                 (static_cast<unsigned char>(strUtf8[i + 2]) & 0x3Fu);
+            n = 3;
+        } else if (by >= 0xC0 && i + 1 < strUtf8.size()) {
+            ch = ((by & 0x1Fu) << 6) | (static_cast<unsigned char>(strUtf8[i + 1]) & 0x3Fu);
+            n = 2;
+        }
+        out += static_cast<char>(ch & 0xFF);
+        out += static_cast<char>(ch >> 8);
+        i += n;
+    }
+    return out;
+}
+
+// The bytes of a data file that holds the text in one of the ways files
+// come: line ends of each kind or mixed, empty lines first, a byte-order
+// mark, UTF-16, or a Windows-1252 byte that makes the file not UTF-8.
+std::string FileBytes(const std::string& strText, int nVariant, std::mt19937& rng)
+{
+    switch (nVariant) {
+    case 1:
+        return ReplaceLineEnds(strText, [] { return "\n"; });
+    case 2:
+        return ReplaceLineEnds(strText, [] { return "\r"; });
+    case 3:
+        return ReplaceLineEnds(strText, [&rng] {
+            static const char* const kEnds[] = {"\r\n", "\n", "\r", "\n\r"};
+            return kEnds[rng() % 4];
+        });
+    case 4:
+        return (rng() % 2 ? "\r\n" : "\n\n  \r\n") + strText;
+    case 5:
+        return "\xEF\xBB\xBF" + strText;
+    case 6:
+        return Utf16Le(strText);
+    case 7: {
+        // Late in the file, so that the pieces before it are plain ASCII.
+        std::string bytes = strText;
+        bytes.insert(bytes.size() - bytes.size() / 8, "\xE9");
+        return bytes;
+    }
+    default:
+        return strText;
+    }
+}
+
+} // namespace
+
+TEST(StreamedParse, AgreesWithTheListOnRandomFilesAndPieceSizes)
+{
+    static const std::uint64_t kPieceSizes[] = {1, 2, 5, 16, 40, 100, 4096};
+    CParseCaseGenerator generator(7);
+    std::mt19937 rng(11);
+    const CTempDir dir;
+    int nMismatches = 0;
+    for (int i = 0; i < 2000 && nMismatches < 3; ++i) {
+        const CParseCase c = generator.Next();
+        std::string strText = c.strData;
+        if (i % 4 == 0) {
+            // Many records, for many pieces of a larger size.
+            for (int r = 0; r < 5; ++r)
+                strText += c.strData;
+        }
+        const int nVariant = static_cast<int>(rng() % 9);
+        const std::string strPath = dir.Write("data.txt", FileBytes(strText, nVariant, rng));
+        CParseSettings settings;
+        settings.strStartTag = c.strStart;
+        settings.strEndTag = c.strEnd;
+        settings.strAllowedChars = c.strAllowed;
+        settings.strCrCl = c.strLineBreak;
+
+        const std::string strExpected = ParsedList(settings, c.strTemplate, strPath);
+        CStreamedParse parse(settings, c.strTemplate);
+        parse.SetPieceSize(kPieceSizes[rng() % std::size(kPieceSizes)]);
+        const CStreamed streamed = RunStreamed(parse, strPath);
+        const std::string strActual = Columns(parse) + streamed.strRows;
+        if (!streamed.bDone || strActual != strExpected) {
+            ++nMismatches;
+            ADD_FAILURE() << "case " << i << ", file variant " << nVariant << ": " << Describe(c)
+                          << "\nexpected:\n"
+                          << strExpected << "streamed:\n"
+                          << strActual << streamed.strError;
+        }
+    }
+    EXPECT_EQ(nMismatches, 0);
+}
+
+TEST(StreamedParse, LargeFilesWithStopsBlankLinesAndLateNonUtf8Bytes)
+{
+    // A template with a blank line, so that the template line each piece
+    // starts with is found by walking its lines, and one without, where it
+    // is found by counting them. A separator that does not match stops the
+    // run in some piece; a Windows-1252 byte near the end makes the whole
+    // file Windows-1252 after many pieces have been read as UTF-8.
+    const CString templates[] = {
+        "Host: <$$host$$>\r\n\r\nUser: <$$user{$$^ $$}$$> id <$$id$$>\r\n-----",
+        "Host: <$$host$$>\r\nUser: <$$user{$$^ $$}$$> id <$$id$$>\r\n-----",
+    };
+    const CTempDir dir;
+    for (const CString& strTemplate : templates) {
+        for (int nBreakAt : {-1, 700, 2900}) {
+            for (bool bCp1252 : {false, true}) {
+                std::mt19937 rng(static_cast<unsigned>(nBreakAt + 5));
+                std::string strData = "\r\n  \r\n";
+                for (int i = 0; i < 3000; ++i) {
+                    strData += "Host: h" + std::to_string(rng() % 100000) + ".example\r\n";
+                    if (rng() % 7 == 0)
+                        strData += "   \r\n";
+                    strData += "\r\n";
+                    if (rng() % 5 == 0)
+                        strData += "\r\n";
+                    strData += "User: name" + std::to_string(i) + (bCp1252 && i == 2990 ? "\xE9" : "") +
+                               " id " + std::to_string(rng() % 999) + "\r\n";
+                    strData += i == nBreakAt ? "=====\r\n" : "-----\r\n";
+                }
+                const std::string strPath = dir.Write("large.txt", strData);
+                const CParseSettings settings = DefaultParseSettings();
+                const std::string strExpected = ParsedList(settings, strTemplate, strPath);
+                CStreamedParse parse(settings, strTemplate);
+                parse.SetPieceSize(2000);
+                const CStreamed streamed = RunStreamed(parse, strPath);
+                EXPECT_TRUE(streamed.bDone);
+                EXPECT_EQ(Columns(parse) + streamed.strRows, strExpected)
+                    << strTemplate << " stop at " << nBreakAt << (bCp1252 ? ", Windows-1252" : "");
+            }
+        }
+    }
+}
+
+TEST(StreamedParse, AMissingFileIsNamedAndAFailedWriteStopsTheRun)
+{
+    const CTempDir dir;
+    const CStreamedParse parse(DefaultParseSettings(), "<$$a$$>");
+    const std::string strMissing = dir.File("missing.txt");
+    const CStreamed missing = RunStreamed(parse, strMissing);
+    EXPECT_FALSE(missing.bDone);
+    EXPECT_NE(missing.strError.find(strMissing), CString::npos) << missing.strError;
+    EXPECT_TRUE(missing.strRows.empty());
+
+    std::string strData;
+    for (int i = 0; i < 5000; ++i)
+        strData += std::to_string(i) + "\r\n";
+    const std::string strPath = dir.Write("numbers.txt", strData);
+    CStreamedParse small(DefaultParseSettings(), "<$$a$$>");
+    small.SetPieceSize(100);
+    int nWrites = 0;
+    CString strError;
+    const bool bDone = small.Run(
+        strPath, [](CString& strOut, const std::string_view* pCells) { strOut.append(pCells[0]); },
+        [&nWrites](std::string_view) { return ++nWrites < 3; }, strError);
+    EXPECT_FALSE(bDone);
+    EXPECT_TRUE(strError.empty()) << strError;
+    EXPECT_EQ(nWrites, 3);
+}
