@@ -1,5 +1,6 @@
 #include "CharSet.h"
 
+#include <algorithm>
 #include <bitset>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -62,22 +63,39 @@ bool CCharSet::Parse(std::string_view pattern, size_t nPos, size_t& nEnd)
 namespace {
 
 #ifdef KORVANE_HAVE_SHUFFLE_SPAN
-// The bits of the first sixteen bytes at p that are not in the set.
-__attribute__((target("ssse3"))) unsigned NonMembers16(const char* p, const unsigned char* pLowRows,
-                                                       const unsigned char* pHighRows)
+// The span sixteen bytes at a time while sixteen may be read from p + i;
+// returns false, with i where that ended, when the rest must be tested
+// byte by byte.
+__attribute__((target("ssse3"))) bool ShuffleSpan(const char* p, size_t nCount,
+                                                  const char* pReadEnd, const unsigned char* pLowRows,
+                                                  const unsigned char* pHighRows, size_t& i)
 {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     const __m128i nibble = _mm_set1_epi8(0x0F);
-    const __m128i lo = _mm_and_si128(bytes, nibble);
-    const __m128i hi = _mm_and_si128(_mm_srli_epi16(bytes, 4), nibble);
-    const __m128i lowRows = _mm_shuffle_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(pLowRows)), lo);
-    const __m128i highRows = _mm_shuffle_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(pHighRows)), lo);
-    const __m128i isHigh = _mm_cmpgt_epi8(hi, _mm_set1_epi8(7));
-    const __m128i rows = _mm_or_si128(_mm_andnot_si128(isHigh, lowRows), _mm_and_si128(isHigh, highRows));
+    const __m128i seven = _mm_set1_epi8(7);
+    const __m128i lowTable = _mm_load_si128(reinterpret_cast<const __m128i*>(pLowRows));
+    const __m128i highTable = _mm_load_si128(reinterpret_cast<const __m128i*>(pHighRows));
     const __m128i bitOf = _mm_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128);
-    const __m128i bit = _mm_shuffle_epi8(bitOf, hi);
-    const __m128i absent = _mm_cmpeq_epi8(_mm_and_si128(rows, bit), _mm_setzero_si128());
-    return static_cast<unsigned>(_mm_movemask_epi8(absent));
+    while (i < nCount && pReadEnd - (p + i) >= 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i lo = _mm_and_si128(bytes, nibble);
+        const __m128i hi = _mm_and_si128(_mm_srli_epi16(bytes, 4), nibble);
+        const __m128i isHigh = _mm_cmpgt_epi8(hi, seven);
+        const __m128i rows = _mm_or_si128(_mm_andnot_si128(isHigh, _mm_shuffle_epi8(lowTable, lo)),
+                                          _mm_and_si128(isHigh, _mm_shuffle_epi8(highTable, lo)));
+        const __m128i absent =
+            _mm_cmpeq_epi8(_mm_and_si128(rows, _mm_shuffle_epi8(bitOf, hi)), _mm_setzero_si128());
+        const auto nAbsent = static_cast<unsigned>(_mm_movemask_epi8(absent));
+        if (nAbsent != 0) {
+            i = std::min(i + static_cast<size_t>(__builtin_ctz(nAbsent)), nCount);
+            return true;
+        }
+        i += 16;
+    }
+    if (i >= nCount) {
+        i = nCount;
+        return true;
+    }
+    return false;
 }
 
 bool CanShuffle()
@@ -93,18 +111,8 @@ size_t CCharSet::Span(const char* p, size_t nCount, const char* pReadEnd) const
 {
     size_t i = 0;
 #ifdef KORVANE_HAVE_SHUFFLE_SPAN
-    if (nCount >= 8 && CanShuffle()) {
-        while (i < nCount && pReadEnd - (p + i) >= 16) {
-            const unsigned nAbsent = NonMembers16(p + i, m_byLowRows, m_byHighRows);
-            if (nAbsent != 0) {
-                i += static_cast<size_t>(__builtin_ctz(nAbsent));
-                return i < nCount ? i : nCount;
-            }
-            i += 16;
-        }
-        if (i >= nCount)
-            return nCount;
-    }
+    if (nCount >= 8 && CanShuffle() && ShuffleSpan(p, nCount, pReadEnd, m_byLowRows, m_byHighRows, i))
+        return i;
 #endif
     while (i < nCount && m_bMember[static_cast<unsigned char>(p[i])])
         ++i;

@@ -5,6 +5,7 @@
 #include "framework/Sink.h"
 #include "framework/StringUtil.h"
 
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -89,32 +90,34 @@ bool NeedsCsvQuotes(std::string_view cell)
     return cell.find_first_of(",\"\r\n") != std::string_view::npos;
 }
 
-// A string as the target of the cell writers below, as a CBufferedSink is:
-// in text mode every LF is stored as CR LF.
+// A string as the target of the cell writers below, as a CBufferedSink is.
 class CStringOut
 {
 public:
-    CStringOut(CString& strOut, bool bTextMode) : m_strOut(strOut), m_bTextMode(bTextMode) {}
-    void Put(char ch)
-    {
-        if (ch == '\n' && m_bTextMode)
-            m_strOut.push_back('\r');
-        m_strOut.push_back(ch);
-    }
-    void Write(std::string_view bytes)
-    {
-        if (!m_bTextMode || bytes.find('\n') == std::string_view::npos) {
-            m_strOut.append(bytes);
-            return;
-        }
-        for (const char ch : bytes)
-            Put(ch);
-    }
+    explicit CStringOut(CString& strOut) : m_strOut(strOut) {}
+    void Put(char ch) { m_strOut.push_back(ch); }
+    void Write(std::string_view bytes) { m_strOut.append(bytes); }
 
 private:
     CString& m_strOut;
-    bool m_bTextMode;
 };
+
+// Stores every LF of the text from nFrom on as CR LF, as a file opened in
+// text mode does. Rows are checked whole, so that the cells, which hardly
+// ever hold an LF, are not searched one by one.
+void ToTextMode(CString& strText, size_t nFrom)
+{
+    if (!str::Contains(std::string_view(strText).substr(nFrom), '\n'))
+        return;
+    CString strTail;
+    strTail.reserve((strText.size() - nFrom) * 2);
+    for (size_t i = nFrom; i < strText.size(); ++i) {
+        if (strText[i] == '\n')
+            strTail.push_back('\r');
+        strTail.push_back(strText[i]);
+    }
+    strText.replace(nFrom, CString::npos, strTail);
+}
 
 template <class TOut>
 void WriteCsvCell(TOut& out, std::string_view cell)
@@ -181,15 +184,41 @@ ESaveFormat ChooseSaveFormat(CString& strPath, int nFilterIndex)
 
 void CDelimitedFormat::AppendRow(CString& strOut, const std::string_view* pCells, int nCount) const
 {
-    CStringOut out(strOut, m_bTextMode);
-    WriteCells(out, pCells, nCount, m_chSeparator);
-    out.Put('\n');
+    const size_t nFrom = strOut.size();
+    if (m_chSeparator != ',' && nCount > 0) {
+        // Cells as they are: the row is sized once and copied in, as this
+        // runs once per row of files of millions of rows.
+        size_t nLength = static_cast<size_t>(nCount) - 1;
+        for (int j = 0; j < nCount; ++j)
+            nLength += pCells[j].size();
+        strOut.resize(nFrom + nLength);
+        char* p = strOut.data() + nFrom;
+        for (int j = 0; j < nCount; ++j) {
+            if (j > 0)
+                *p++ = m_chSeparator;
+            if (!pCells[j].empty())
+                std::memcpy(p, pCells[j].data(), pCells[j].size());
+            p += pCells[j].size();
+        }
+    } else {
+        CStringOut out(strOut);
+        WriteCells(out, pCells, nCount, m_chSeparator);
+    }
+    if (m_bTextMode) {
+        ToTextMode(strOut, nFrom);
+        strOut.append("\r\n", 2);
+    } else {
+        strOut.push_back('\n');
+    }
 }
 
 void CDelimitedFormat::AppendHeader(CString& strOut, const CListCtrl& list) const
 {
-    CStringOut out(strOut, m_bTextMode);
+    const size_t nFrom = strOut.size();
+    CStringOut out(strOut);
     WriteHeader(out, list, m_chSeparator);
+    if (m_bTextMode)
+        ToTextMode(strOut, nFrom);
 }
 
 bool CListExporter::WriteDelimited(const CListCtrl& list, char chSeparator, bool bHeader,

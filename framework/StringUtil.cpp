@@ -157,21 +157,28 @@ bool LineEndsAreCrLf(std::string_view text)
 {
     const char* p = text.data();
     const char* const pEnd = p + text.size();
-    bool bAfterCr = false; // the byte before p is a CR
+    std::uint64_t nAfterCr = 0; // 1 when the byte before p is a CR
 #ifdef __SSE2__
-    // In each block the LFs must stand exactly one after the CRs.
+    // In each block of 64 bytes the LFs must stand exactly one after the CRs.
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
-    while (pEnd - p >= 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const auto nCr = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, cr)));
-        const auto nLf = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, lf)));
-        if (nLf != (((nCr << 1) | (bAfterCr ? 1U : 0U)) & 0xFFFFU))
+    while (pEnd - p >= 64) {
+        std::uint64_t nCr = 0;
+        std::uint64_t nLf = 0;
+        for (int k = 0; k < 4; ++k) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+            nCr |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, cr))))
+                   << (16 * k);
+            nLf |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, lf))))
+                   << (16 * k);
+        }
+        if (nLf != ((nCr << 1) | nAfterCr))
             return false;
-        bAfterCr = (nCr & 0x8000U) != 0;
-        p += 16;
+        nAfterCr = nCr >> 63;
+        p += 64;
     }
 #endif
+    bool bAfterCr = nAfterCr != 0;
     for (; p < pEnd; ++p) {
         if ((*p == '\n') != bAfterCr)
             return false;

@@ -58,8 +58,8 @@ TEST(StringUtil, TextModeAndReplace)
 TEST(StringUtil, LineEndSearchesAgreeWithPlainOnes)
 {
     std::mt19937 rng(5);
-    for (int nTry = 0; nTry < 2000; ++nTry) {
-        std::string text(rng() % 70, 'x');
+    for (int nTry = 0; nTry < 1000; ++nTry) {
+        std::string text(rng() % 150, 'x');
         for (char& ch : text) {
             const unsigned n = rng() % 10;
             ch = n == 0 ? '\r' : n == 1 ? '\n' : 'x';
@@ -81,5 +81,20 @@ TEST(StringUtil, LineEndSearchesAgreeWithPlainOnes)
                 bCrLfOnly = bCrLfOnly && i > 0 && text[i - 1] == '\r';
         }
         EXPECT_EQ(str::LineEndsAreCrLf(text), bCrLfOnly);
+    }
+}
+
+TEST(StringUtil, ContainsFindsTheByteAtEveryPlace)
+{
+    for (size_t nLength = 0; nLength < 50; ++nLength) {
+        const std::string text(nLength, 'a');
+        EXPECT_FALSE(str::Contains(text, '\n')) << nLength;
+        for (size_t i = 0; i < nLength; ++i) {
+            std::string with = text;
+            with[i] = '\n';
+            EXPECT_TRUE(str::Contains(with, '\n')) << nLength << " at " << i;
+            // Only the bytes of the text count, not those after it.
+            EXPECT_FALSE(str::Contains(std::string_view(with).substr(0, i), '\n')) << nLength << " at " << i;
+        }
     }
 }
