@@ -31,13 +31,13 @@ void InitResultList(CListCtrl& list)
 }
 
 bool RunParse(CListCtrl& list, const CParseSettings& settings, const CString& strTemplate,
-              CString strData, CString& strLastTemplate)
+              std::string_view strData, CString& strLastTemplate)
 {
     const CString strLineBreak = LineBreakFromCrCl(settings.strCrCl);
     CTemplateMatcher matcher;
     matcher.SetSettings(settings.strStartTag, settings.strEndTag, settings.strAllowedChars);
     CParseResult result;
-    const bool bComplete = matcher.Parse(&result, std::move(strData), strTemplate, strLineBreak);
+    const bool bComplete = matcher.ParseText(&result, strData, strTemplate, strLineBreak);
     result.FillList(list, strTemplate != strLastTemplate, settings.strStartTag, settings.strEndTag);
     strLastTemplate = strTemplate;
     return bComplete;

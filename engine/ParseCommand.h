@@ -4,6 +4,8 @@
 
 #include "framework/StringTypes.h"
 
+#include <string_view>
+
 class CListCtrl;
 
 struct CParseSettings
@@ -28,8 +30,7 @@ void InitResultList(CListCtrl& list);
 // Parses strData by strTemplate and writes the result into the list, whose
 // rows the caller has already deleted. The columns are rebuilt only when the
 // template differs from strLastTemplate, which then takes the template.
-// Returns whether the walk reached the end of the data.
-// The data is taken by value: a caller that no longer needs it can move it
-// in, and the parse keeps no second copy.
+// Returns whether the walk reached the end of the data. The parse reads the
+// data where it is, without a copy: the list gets copies of the values.
 bool RunParse(CListCtrl& list, const CParseSettings& settings, const CString& strTemplate,
-              CString strData, CString& strLastTemplate);
+              std::string_view strData, CString& strLastTemplate);

@@ -489,13 +489,27 @@ bool CTemplateMatcher::Scan(std::string_view data, std::string_view pattern, CSt
 bool CTemplateMatcher::Parse(CParseResult* pResult, CString strData, CString strTemplate,
                              const CString& lpszLineBreak) const
 {
-    strTemplate = str::Trim(strTemplate);
+    // The data stays in the result, and values are places in it.
     pResult->Clear();
+    pResult->m_listValues.SetSource(std::move(strData));
+    return ParseSource(pResult, std::move(strTemplate), lpszLineBreak);
+}
+
+bool CTemplateMatcher::ParseText(CParseResult* pResult, std::string_view data, CString strTemplate,
+                                 const CString& lpszLineBreak) const
+{
+    pResult->Clear();
+    pResult->m_listValues.BorrowSource(data);
+    return ParseSource(pResult, std::move(strTemplate), lpszLineBreak);
+}
+
+bool CTemplateMatcher::ParseSource(CParseResult* pResult, CString strTemplate,
+                                   const CString& lpszLineBreak) const
+{
+    strTemplate = str::Trim(strTemplate);
     pResult->CollectFieldNames(strTemplate, lpszLineBreak, m_strStartTag, m_strEndTag);
 
-    // The data stays in the result, and values are places in it.
     CValueList& values = pResult->m_listValues;
-    values.SetSource(std::move(strData));
     const string_view data = TrimView(values.GetSource());
     const size_t nDataStart = static_cast<size_t>(data.data() - values.GetSource().data());
 

@@ -43,6 +43,10 @@ public:
     // the values found until then stay in pResult either way.
     bool Parse(CParseResult* pResult, CString strData, CString strTemplate,
                const CString& lpszLineBreak) const;
+    // Parse without a copy of the data: the values in pResult refer to
+    // data, which must stay as it is while they are read.
+    bool ParseText(CParseResult* pResult, std::string_view data, CString strTemplate,
+                   const CString& lpszLineBreak) const;
 
     // Scans a data line against a pattern: literal bytes must match, white
     // space in the pattern matches any amount of white space in the data,
@@ -53,6 +57,10 @@ public:
     CString m_strStartTag;
     CString m_strEndTag;
     CString m_strScanFormat;
+
+private:
+    // Parse of the text the result's value list already has as its source.
+    bool ParseSource(CParseResult* pResult, CString strTemplate, const CString& lpszLineBreak) const;
 };
 
 // Parse for a data text that comes in pieces that each end with "\r\n" (the

@@ -7,6 +7,34 @@ void CValueList::ThrowTooLong()
     throw std::length_error("A captured value is longer than 4 GiB.");
 }
 
+CValueList& CValueList::operator=(const CValueList& other)
+{
+    if (this != &other) {
+        m_strSource = other.m_strSource;
+        m_bBorrowed = other.m_bBorrowed;
+        m_source = m_bBorrowed ? other.m_source : std::string_view(m_strSource);
+        m_strOwn = other.m_strOwn;
+        m_names = other.m_names;
+        m_entries = other.m_entries;
+    }
+    return *this;
+}
+
+CValueList& CValueList::operator=(CValueList&& other) noexcept
+{
+    if (this != &other) {
+        m_strSource = std::move(other.m_strSource);
+        m_bBorrowed = other.m_bBorrowed;
+        // A short text moves out of the other string's own bytes.
+        m_source = m_bBorrowed ? other.m_source : std::string_view(m_strSource);
+        m_strOwn = std::move(other.m_strOwn);
+        m_names = std::move(other.m_names);
+        m_entries = std::move(other.m_entries);
+        other.clear();
+    }
+    return *this;
+}
+
 void CValueList::clear()
 {
     m_entries.clear();
@@ -14,6 +42,8 @@ void CValueList::clear()
     m_names.clear();
     m_strOwn.clear();
     CString().swap(m_strSource);
+    m_source = std::string_view();
+    m_bBorrowed = false;
 }
 
 void CValueList::ClearValues()
@@ -37,6 +67,22 @@ void CValueList::push_back(const CFieldValue& value)
 void CValueList::SetSource(CString strText)
 {
     m_strSource = std::move(strText);
+    m_source = m_strSource;
+    m_bBorrowed = false;
+}
+
+void CValueList::BorrowSource(std::string_view text)
+{
+    CString().swap(m_strSource);
+    m_source = text;
+    m_bBorrowed = true;
+}
+
+void CValueList::SwapSource(CString& strText)
+{
+    m_strSource.swap(strText);
+    m_source = m_strSource;
+    m_bBorrowed = false;
 }
 
 void CValueList::Truncate(size_t nSize)

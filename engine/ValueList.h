@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class CValueList
@@ -52,11 +53,21 @@ public:
     // Appends a copy of a value at the end.
     void push_back(const CFieldValue& value);
 
+    CValueList() = default;
+    CValueList(const CValueList& other) { *this = other; }
+    CValueList(CValueList&& other) noexcept { *this = std::move(other); }
+    CValueList& operator=(const CValueList& other);
+    CValueList& operator=(CValueList&& other) noexcept;
+    ~CValueList() = default;
+
     // The text the values of a run are pieces of; the list keeps it.
     void SetSource(CString strText);
-    const CString& GetSource() const { return m_strSource; }
-    // Exchanges the source for strText, so that a buffer can be reused.
-    void SwapSource(CString& strText) { m_strSource.swap(strText); }
+    // The same for a text that the caller keeps, unchanged, for as long as
+    // the values are read: a large text is then not copied.
+    void BorrowSource(std::string_view text);
+    std::string_view GetSource() const { return m_source; }
+    // Exchanges a kept source for strText, so that a buffer can be reused.
+    void SwapSource(CString& strText);
     // Appends the value that is nLength bytes of the source from nOffset.
     void AppendFromSource(size_t nOffset, size_t nLength, int nName)
     {
@@ -79,8 +90,8 @@ public:
     std::string_view ValueAt(size_t nIndex) const
     {
         const CEntry& entry = m_entries[nIndex];
-        const CString& store = (entry.nName & kOwnStore) ? m_strOwn : m_strSource;
-        return std::string_view(store).substr(static_cast<size_t>(entry.nOffset), entry.nLength);
+        const std::string_view store = (entry.nName & kOwnStore) ? std::string_view(m_strOwn) : m_source;
+        return store.substr(static_cast<size_t>(entry.nOffset), entry.nLength);
     }
     int NameIndexAt(size_t nIndex) const
     {
@@ -98,7 +109,9 @@ private:
         std::uint32_t nName; // kOwnStore marks a value in m_strOwn
     };
 
-    CString m_strSource;
+    CString m_strSource;       // a kept source
+    std::string_view m_source; // m_strSource, or the borrowed text
+    bool m_bBorrowed = false;
     CString m_strOwn;
     std::vector<CString> m_names;
     std::vector<CEntry, mem::CLargeAllocator<CEntry>> m_entries;

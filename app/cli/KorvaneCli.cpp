@@ -231,7 +231,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     CListCtrl list;
     InitResultList(list);
     CString strLastTemplate;
-    RunParse(list, options.settings, strTemplate, std::move(strData), strLastTemplate);
+    RunParse(list, options.settings, strTemplate, strData, strLastTemplate);
+    // The list holds the values now.
+    CString().swap(strData);
     CString().swap(strTemplate);
 
     const CListExporter exporter;

@@ -68,8 +68,10 @@ void DDX_Text(CDataExchange* pDX, int nId, CString& value)
         else
             pLine->setText(ToQt(value));
     } else if (auto* pEdit = qobject_cast<CMultiLineEdit*>(pWidget)) {
-        if (pDX->m_bSaveAndValidate)
-            value = pEdit->GetText();
+        if (pDX->m_bSaveAndValidate) {
+            if (!pEdit->HoldsText(value))
+                value = pEdit->GetText();
+        }
         else
             pEdit->SetText(value);
     } else if (auto* pLabel = qobject_cast<QLabel*>(pWidget)) {

@@ -26,8 +26,8 @@ void CMultiLineEdit::SetText(const CString& text)
     std::string_view part = text;
     if (m_bPart) {
         // Cut after the last line end within the limit.
-        const size_t nCut = part.rfind('\n', kLargeText);
-        part = part.substr(0, nCut == std::string_view::npos ? kLargeText : nCut + 1);
+        const size_t nCut = part.rfind('\n', kShownPart);
+        part = part.substr(0, nCut == std::string_view::npos ? kShownPart : nCut + 1);
     }
     QString shown = ToQt(part);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -5,9 +5,9 @@
 // A text document costs many times the text in memory and takes a long
 // time to fill: a text of a hundred megabytes would hold the window for the
 // better part of a minute. A text longer than kLargeText is therefore shown
-// as its first lines with a note, read-only, while the box keeps the whole
-// text and gives it back unchanged; a shorter text makes the box editable
-// again.
+// as its first lines (up to kShownPart bytes) with a note, read-only, while
+// the box keeps the whole text and gives it back unchanged; a shorter text
+// makes the box editable again.
 
 #include "framework/StringTypes.h"
 
@@ -21,9 +21,13 @@ public:
     explicit CMultiLineEdit(QWidget* pParent = nullptr);
 
     static constexpr size_t kLargeText = size_t{4} << 20;
+    static constexpr size_t kShownPart = size_t{1} << 20;
 
     void SetText(const CString& text);
     CString GetText() const;
+    // Whether GetText would give this text: a large text is compared, not
+    // copied, when the box is read back unchanged.
+    bool HoldsText(const CString& text) const { return m_bHaveText && text == m_strShown; }
     // True while a large text is shown only in part.
     bool IsShowingPart() const { return m_bPart; }
 

@@ -187,3 +187,33 @@ TEST(TemplateMatcher, ScanIsAnchoredAtTheLineStart)
     EXPECT_FALSE(CTemplateMatcher::Scan("Name:", "Name:%[a-z]", value));
     EXPECT_FALSE(CTemplateMatcher::Scan("Name", "Name", value));
 }
+
+TEST(TemplateMatcher, ResultsKeepTheirValuesWhenCopiedOrMoved)
+{
+    // Values are places in the data: in a kept copy of it (Parse), or in the
+    // caller's text (ParseText). Short texts live inside the string object,
+    // so a copied or moved result must find its values in its own copy.
+    CTemplateMatcher matcher;
+    for (const CString& strData : {CString("a: 1\r\nb: 2"), CString("a: " + std::string(100, '7') + "\r\nb: 2")}) {
+        const CString strTemplate = "a: <$$a$$>\r\nb: <$$b$$>";
+        CParseResult kept;
+        ASSERT_TRUE(matcher.Parse(&kept, strData, strTemplate, "\r\n"));
+        CParseResult borrowed;
+        ASSERT_TRUE(matcher.ParseText(&borrowed, strData, strTemplate, "\r\n"));
+        const std::string strExpected = Values(kept);
+        EXPECT_EQ(Values(borrowed), strExpected);
+        EXPECT_EQ(borrowed.m_listValues.GetSource().data(), strData.data());
+
+        for (CParseResult* pResult : {&kept, &borrowed}) {
+            CParseResult copy;
+            copy.m_listValues = pResult->m_listValues;
+            CValueList moved = std::move(copy.m_listValues);
+            CParseResult assigned;
+            assigned.m_listValues = std::move(moved);
+            EXPECT_EQ(Values(assigned), strExpected);
+            CValueList constructed(assigned.m_listValues);
+            copy.m_listValues = std::move(constructed);
+            EXPECT_EQ(Values(copy), strExpected);
+        }
+    }
+}
