@@ -83,16 +83,8 @@ TEST(MatcherDifferential, LargeTextsParsedInPartsAgreeWithTheReference)
     for (int nBreakAt : {-1, 20000, 120000}) {
         std::mt19937 rng(static_cast<unsigned>(nBreakAt + 2));
         CString strData;
-        for (int i = 0; strData.size() < (size_t{33} << 18); ++i) {
-            strData += "Host: h" + std::to_string(rng() % 100000) + ".example\r\n";
-            if (rng() % 7 == 0)
-                strData += "   \r\n";
-            strData += "\r\n";
-            if (rng() % 5 == 0)
-                strData += "\r\n";
-            strData += "User: name" + std::to_string(i) + " id " + std::to_string(rng() % 999) + "\r\n";
-            strData += i == nBreakAt ? "=====\r\n" : "-----\r\n";
-        }
+        for (int i = 0; strData.size() < (size_t{33} << 18); ++i)
+            strData += HostRecord(rng, i, nBreakAt);
         const CReferenceRun expected =
             ReferenceParse(strData, strTemplate, "\r\n", "<$$", "$$>", kDefaultAllowedChars);
         CTemplateMatcher matcher;

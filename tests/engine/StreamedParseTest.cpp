@@ -196,17 +196,8 @@ TEST(StreamedParse, LargeFilesWithStopsBlankLinesAndLateNonUtf8Bytes)
             for (bool bCp1252 : {false, true}) {
                 std::mt19937 rng(static_cast<unsigned>(nBreakAt + 5));
                 std::string strData = "\r\n  \r\n";
-                for (int i = 0; i < 3000; ++i) {
-                    strData += "Host: h" + std::to_string(rng() % 100000) + ".example\r\n";
-                    if (rng() % 7 == 0)
-                        strData += "   \r\n";
-                    strData += "\r\n";
-                    if (rng() % 5 == 0)
-                        strData += "\r\n";
-                    strData += "User: name" + std::to_string(i) + (bCp1252 && i == 2990 ? "\xE9" : "") +
-                               " id " + std::to_string(rng() % 999) + "\r\n";
-                    strData += i == nBreakAt ? "=====\r\n" : "-----\r\n";
-                }
+                for (int i = 0; i < 3000; ++i)
+                    strData += HostRecord(rng, i, nBreakAt, bCp1252 && i == 2990 ? "\xE9" : "");
                 const std::string strPath = dir.Write("large.txt", strData);
                 const CParseSettings settings = DefaultParseSettings();
                 const std::string strExpected = ParsedList(settings, strTemplate, strPath);

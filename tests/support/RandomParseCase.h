@@ -161,3 +161,20 @@ inline std::string Describe(const CParseCase& c)
            ", break " + quote(c.strLineBreak) + "\ntemplate " + quote(c.strTemplate) + "\ndata " +
            quote(c.strData);
 }
+
+// Record i of a large host list for the template
+// "Host: <$$host$$>", an optional blank line, "User: <$$user{$$^ $$}$$> id
+// <$$id$$>", "-----": blank lines come at random, the user name ends with
+// strNameEnd, and record nBreakAt has "=====" as its separator.
+inline std::string HostRecord(std::mt19937& rng, int i, int nBreakAt, const std::string& strNameEnd = "")
+{
+    std::string record = "Host: h" + std::to_string(rng() % 100000) + ".example\r\n";
+    if (rng() % 7 == 0)
+        record += "   \r\n";
+    record += "\r\n";
+    if (rng() % 5 == 0)
+        record += "\r\n";
+    record += "User: name" + std::to_string(i) + strNameEnd + " id " + std::to_string(rng() % 999) + "\r\n";
+    record += i == nBreakAt ? "=====\r\n" : "-----\r\n";
+    return record;
+}
