@@ -30,7 +30,8 @@ public:
     void SetPieceSize(std::uint64_t nSize) { m_nPieceSize = nSize; }
 
     // Appends the text of one row of GetColumnCount cells; called from
-    // several threads at once.
+    // several threads at once. The cells never hold a CR or an LF: they are
+    // pieces of lines.
     using FFormatRow = std::function<void(CString& strOut, const std::string_view* pCells)>;
     // Takes the text of the next rows; false stops the run.
     using FWrite = std::function<bool(std::string_view text)>;

@@ -8,6 +8,7 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#include <cstdint>
 #include <future>
 #include <string_view>
 #include <thread>
@@ -53,7 +54,7 @@ inline bool IsWs(char ch)
     return str::IsSpace(static_cast<unsigned char>(ch));
 }
 
-string_view TrimView(string_view text)
+inline string_view TrimView(string_view text)
 {
     size_t nStart = 0;
     size_t nEnd = text.size();
@@ -422,9 +423,6 @@ size_t CountFilledLines(string_view text)
 #ifdef __SSE2__
     const char* const p = text.data();
     const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i space = _mm_set1_epi8(' ');
-    const __m128i tab = _mm_set1_epi8('\t');
-    const __m128i four = _mm_set1_epi8(4);
     // LFs are counted per byte lane (a match is -1) and the lanes summed
     // before any can overflow.
     __m128i lanes = _mm_setzero_si128();
@@ -436,24 +434,23 @@ size_t CountFilledLines(string_view text)
         lanes = _mm_setzero_si128();
         nInLanes = 0;
     };
-    for (; i + 16 <= text.size(); i += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        const __m128i isLf = _mm_cmpeq_epi8(block, lf);
-        lanes = _mm_sub_epi8(lanes, isLf);
-        if (++nInLanes == 255)
+    for (; i + 64 <= text.size(); i += 64) {
+        std::uint64_t nLf = 0;
+        for (int k = 0; k < 4; ++k) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 16 * k));
+            const __m128i isLf = _mm_cmpeq_epi8(block, lf);
+            lanes = _mm_sub_epi8(lanes, isLf);
+            nLf |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(isLf))) << (16 * k);
+        }
+        if (++nInLanes == 63)
             sumLanes();
-        const auto nLf = static_cast<unsigned>(_mm_movemask_epi8(isLf));
-        // White space: a space, or TAB to CR (0x09 to 0x0D).
-        const __m128i fromTab = _mm_sub_epi8(block, tab);
-        const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, four), fromTab);
-        const auto nWs = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_or_si128(control, _mm_cmpeq_epi8(block, space))));
-        unsigned nStarts = ((nLf << 1) | nCarry) & 0xFFFFU;
-        nCarry = nLf >> 15;
-        for (unsigned nMaybe = nStarts & nWs; nMaybe != 0; nMaybe &= nMaybe - 1) {
-            if (IsBlankLine(text, i + static_cast<size_t>(__builtin_ctz(nMaybe))))
+        // A line that starts with white space may be blank.
+        for (std::uint64_t nStarts = (nLf << 1) | nCarry; nStarts != 0; nStarts &= nStarts - 1) {
+            const size_t nAt = i + static_cast<size_t>(__builtin_ctzll(nStarts));
+            if (IsWs(p[nAt]) && IsBlankLine(text, nAt))
                 ++nBlank;
         }
+        nCarry = static_cast<unsigned>(nLf >> 63);
     }
     sumLanes();
 #endif

@@ -485,12 +485,16 @@ std::uint64_t CTextFileReader::FindPieceStart(std::uint64_t nNominal, std::vecto
 namespace {
 
 // Whether the bytes are their own joined text: UTF-8 whose line ends are
-// all CR LF, with none first in the file.
-bool IsJoinedAlready(std::string_view raw, bool bFileStart)
+// all CR LF, with none first in the file. bAscii tells whether every byte
+// is below 0x80; both come from one pass over the bytes.
+bool IsJoinedAlready(std::string_view raw, bool bFileStart, bool& bAscii)
 {
-    if (bFileStart && !raw.empty() && (raw[0] == '\r' || raw[0] == '\n'))
+    if (bFileStart && !raw.empty() && (raw[0] == '\r' || raw[0] == '\n')) {
+        bAscii = str::AsciiRunLength(reinterpret_cast<const unsigned char*>(raw.data()), raw.size()) ==
+                 raw.size();
         return false;
-    return str::LineEndsAreCrLf(raw);
+    }
+    return str::LineEndsAreCrLf(raw, &bAscii);
 }
 
 } // namespace
@@ -512,8 +516,9 @@ bool CTextFileReader::ReadJoinedRange(std::uint64_t nStart, std::uint64_t nEnd, 
             strRaw.resize(nCount);
         const size_t n = m_file.ReadAt(nStart, strRaw.data(), nCount);
         const std::string_view raw(strRaw.data(), n);
-        bAscii = str::AsciiRunLength(reinterpret_cast<const unsigned char*>(raw.data()), n) == n;
-        if (bUtf8 && IsJoinedAlready(raw, nStart == 0)) {
+        if (!bUtf8)
+            bAscii = str::AsciiRunLength(reinterpret_cast<const unsigned char*>(raw.data()), n) == n;
+        else if (IsJoinedAlready(raw, nStart == 0, bAscii)) {
             strRaw.resize(n);
             strOut.swap(strRaw);
             return true;

@@ -5,7 +5,6 @@
 #include "framework/Sink.h"
 #include "framework/StringUtil.h"
 
-#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -185,27 +184,11 @@ ESaveFormat ChooseSaveFormat(CString& strPath, int nFilterIndex)
 void CDelimitedFormat::AppendRow(CString& strOut, const std::string_view* pCells, int nCount) const
 {
     const size_t nFrom = strOut.size();
-    if (m_chSeparator != ',' && nCount > 0) {
-        // Cells as they are: the row is sized once and copied in, as this
-        // runs once per row of files of millions of rows.
-        size_t nLength = static_cast<size_t>(nCount) - 1;
-        for (int j = 0; j < nCount; ++j)
-            nLength += pCells[j].size();
-        strOut.resize(nFrom + nLength);
-        char* p = strOut.data() + nFrom;
-        for (int j = 0; j < nCount; ++j) {
-            if (j > 0)
-                *p++ = m_chSeparator;
-            if (!pCells[j].empty())
-                std::memcpy(p, pCells[j].data(), pCells[j].size());
-            p += pCells[j].size();
-        }
-    } else {
-        CStringOut out(strOut);
-        WriteCells(out, pCells, nCount, m_chSeparator);
-    }
+    CStringOut out(strOut);
+    WriteCells(out, pCells, nCount, m_chSeparator);
     if (m_bTextMode) {
-        ToTextMode(strOut, nFrom);
+        if (m_bCheckCells)
+            ToTextMode(strOut, nFrom);
         strOut.append("\r\n", 2);
     } else {
         strOut.push_back('\n');

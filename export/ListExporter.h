@@ -37,8 +37,15 @@ extern const char* const kSaveFilter;
 class CDelimitedFormat
 {
 public:
-    CDelimitedFormat(char chSeparator, bool bTextMode)
-        : m_chSeparator(chSeparator), m_bTextMode(bTextMode)
+    // Whether cells may hold line feeds, which text mode stores as CR LF as
+    // it does the line ends. Cells cut from the lines of a text never do,
+    // and are then not searched for them.
+    enum class ECellLineFeeds { Possible, Never };
+
+    CDelimitedFormat(char chSeparator, bool bTextMode,
+                     ECellLineFeeds eCells = ECellLineFeeds::Possible)
+        : m_chSeparator(chSeparator), m_bTextMode(bTextMode),
+          m_bCheckCells(bTextMode && eCells == ECellLineFeeds::Possible)
     {
     }
     // One row of nCount cells.
@@ -49,6 +56,7 @@ public:
 private:
     char m_chSeparator;
     bool m_bTextMode;
+    bool m_bCheckCells;
 };
 
 class CListExporter

@@ -153,38 +153,59 @@ const char* FindLineEnd(const char* p, const char* pEnd)
     return p;
 }
 
-bool LineEndsAreCrLf(std::string_view text)
+bool LineEndsAreCrLf(std::string_view text, bool* pAscii)
 {
     const char* p = text.data();
     const char* const pEnd = p + text.size();
     std::uint64_t nAfterCr = 0; // 1 when the byte before p is a CR
+    const auto finish = [&](bool bCrLf) {
+        if (pAscii != nullptr) {
+            const auto* pBytes = reinterpret_cast<const unsigned char*>(text.data());
+            *pAscii = *pAscii && AsciiRunLength(pBytes + (p - text.data()), static_cast<size_t>(pEnd - p)) ==
+                                     static_cast<size_t>(pEnd - p);
+        }
+        return bCrLf;
+    };
+    if (pAscii != nullptr)
+        *pAscii = true;
 #ifdef __SSE2__
-    // In each block of 64 bytes the LFs must stand exactly one after the CRs.
+    // In each block of 64 bytes the LFs must stand exactly one after the
+    // CRs; the high bits of all bytes are gathered on the way.
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
+    __m128i high = _mm_setzero_si128();
     while (pEnd - p >= 64) {
         std::uint64_t nCr = 0;
         std::uint64_t nLf = 0;
         for (int k = 0; k < 4; ++k) {
             const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+            high = _mm_or_si128(high, block);
             nCr |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, cr))))
                    << (16 * k);
             nLf |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, lf))))
                    << (16 * k);
         }
-        if (nLf != ((nCr << 1) | nAfterCr))
-            return false;
+        if (nLf != ((nCr << 1) | nAfterCr)) {
+            if (pAscii != nullptr)
+                *pAscii = _mm_movemask_epi8(high) == 0;
+            return finish(false);
+        }
         nAfterCr = nCr >> 63;
         p += 64;
     }
+    if (pAscii != nullptr)
+        *pAscii = _mm_movemask_epi8(high) == 0;
 #endif
+    const char* const pRest = p;
     bool bAfterCr = nAfterCr != 0;
     for (; p < pEnd; ++p) {
         if ((*p == '\n') != bAfterCr)
-            return false;
+            break;
         bAfterCr = *p == '\r';
     }
-    return !bAfterCr;
+    const bool bCrLf = p == pEnd && !bAfterCr;
+    p = pRest;
+    return finish(bCrLf);
 }
 
 bool IsValidUtf8(std::string_view text)

@@ -85,8 +85,9 @@ inline bool Contains(std::string_view text, char ch)
 }
 
 // Whether the line ends in the bytes are all CR LF: every CR is followed by
-// an LF and every LF follows a CR.
-bool LineEndsAreCrLf(std::string_view text);
+// an LF and every LF follows a CR. With pAscii, also whether every byte is
+// below 0x80.
+bool LineEndsAreCrLf(std::string_view text, bool* pAscii = nullptr);
 
 // True when the bytes form well-formed UTF-8 (no overlongs, no surrogates,
 // nothing above U+10FFFF).

@@ -146,7 +146,7 @@ int WriteStreamed(const CCliOptions& options, char chSeparator, std::ostream& ou
     ISink& sink = bToFile ? static_cast<ISink&>(fileSink) : stdoutSink;
 
     const CStreamedParse parse(options.settings, strTemplate);
-    const CDelimitedFormat format(chSeparator, bToFile);
+    const CDelimitedFormat format(chSeparator, bToFile, CDelimitedFormat::ECellLineFeeds::Never);
     const int nColumns = parse.GetColumnCount();
     bool bWritten = true;
     if (options.bHeader) {

@@ -103,6 +103,17 @@ TEST(DelimitedText, RowsFormedWithoutAListAreTheListsRows)
                     format.AppendRow(strText, cells, 3);
                 }
                 EXPECT_EQ(strText, sink.GetText()) << chSeparator << bTextMode << bHeader;
+                // Cells known to hold no line feed come out the same.
+                if (bTextMode && !bHeader) {
+                    const CDelimitedFormat lineCells(chSeparator, true,
+                                                     CDelimitedFormat::ECellLineFeeds::Never);
+                    CString strWithout;
+                    CString strChecked;
+                    const std::string_view cells[] = {"a,b", "", "say \"hi\""};
+                    lineCells.AppendRow(strWithout, cells, 3);
+                    format.AppendRow(strChecked, cells, 3);
+                    EXPECT_EQ(strWithout, strChecked);
+                }
             }
         }
     }

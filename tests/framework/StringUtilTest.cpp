@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -81,6 +82,14 @@ TEST(StringUtil, LineEndSearchesAgreeWithPlainOnes)
                 bCrLfOnly = bCrLfOnly && i > 0 && text[i - 1] == '\r';
         }
         EXPECT_EQ(str::LineEndsAreCrLf(text), bCrLfOnly);
+        // A byte from 0x80 up, anywhere or nowhere, is told on the way.
+        if (!text.empty() && rng() % 2 == 0)
+            text[rng() % text.size()] = static_cast<char>(0x80 + rng() % 128);
+        bool bAscii = false;
+        const bool bCrLf = str::LineEndsAreCrLf(text, &bAscii);
+        EXPECT_EQ(bCrLf, str::LineEndsAreCrLf(text));
+        EXPECT_EQ(bAscii, std::all_of(text.begin(), text.end(),
+                                      [](char ch) { return static_cast<unsigned char>(ch) < 0x80; }));
     }
 }
 
