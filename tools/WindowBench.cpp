@@ -1,7 +1,8 @@
 // Measures the window on a large data file, as a user would meet it:
 // loading the file through Load Data, Parse Data until the first rows are
 // painted, and scrolling the result list through all its rows.
-//   korvane-window-bench TEMPLATE DATA
+//   korvane-window-bench TEMPLATE DATA [SHOT.png]
+// With SHOT.png, a picture of the window after the parse is saved there.
 // Runs on any Qt platform; without a display use QT_QPA_PLATFORM=offscreen.
 #include "framework/Platform.h"
 #include "framework/qt/ListView.h"
@@ -61,7 +62,7 @@ long PeakRssMb()
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: korvane-window-bench TEMPLATE DATA\n");
+        std::fprintf(stderr, "usage: korvane-window-bench TEMPLATE DATA [SHOT.png]\n");
         return 2;
     }
     QApplication app(argc, argv);
@@ -92,6 +93,10 @@ int main(int argc, char** argv)
     QApplication::processEvents();
     const double dParse = MsSince(start);
     const int nRows = pView->GetList()->GetItemCount();
+    if (argc > 3 && !dlg.grab().save(QString::fromLocal8Bit(argv[3]))) {
+        std::fprintf(stderr, "korvane-window-bench: cannot save %s\n", argv[3]);
+        return 1;
+    }
 
     // Scrolling: the bar moved in even steps from the top to the bottom and
     // the rows painted at once after each step, as dragging the thumb does.
