@@ -111,6 +111,12 @@ if [ -z "${BENCH_QUICK:-}" ]; then
     printf "\nten times the data: %.2f s (%.2f x the time), %.1f MB/s, peak RSS %.0f MB (%.2f x the data)\n",
            s10, s10 / s1, b / 1e6 / s10, r / 1024, r * 1024 / b
   }'
+  # The same without the file system's share: the table goes to /dev/null.
+  read -r n1_s _ < <(measure 3 "$cli" --template "$template" --data "$data" -o /dev/null)
+  read -r n10_s _ < <(measure 2 "$cli" --template "$template" --data "$big" -o /dev/null)
+  awk -v s1="$n1_s" -v s10="$n10_s" 'BEGIN {
+    printf "to /dev/null: %.3f s and %.2f s (%.2f x the time)\n", s1, s10, s10 / s1
+  }'
 fi
 
 # Every output format on a tenth of the rows and on all of them.
