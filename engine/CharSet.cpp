@@ -12,6 +12,10 @@ bool CCharSet::Parse(std::string_view pattern, size_t nPos, size_t& nEnd)
 {
     for (bool& bMember : m_bMember)
         bMember = false;
+    for (unsigned char& by : m_byLowRows)
+        by = 0;
+    for (unsigned char& by : m_byHighRows)
+        by = 0;
     std::bitset<256> listed;
     bool bNegate = false;
     size_t p = nPos;
@@ -46,10 +50,6 @@ bool CCharSet::Parse(std::string_view pattern, size_t nPos, size_t& nEnd)
         ++p;
     }
     nEnd = p + 1;
-    for (unsigned char& by : m_byLowRows)
-        by = 0;
-    for (unsigned char& by : m_byHighRows)
-        by = 0;
     for (size_t i = 0; i < 256; ++i) {
         m_bMember[i] = listed.test(i) != bNegate;
         if (m_bMember[i]) {

@@ -55,11 +55,9 @@ public:
             strText.swap(m_strWhole);
             return true;
         }
-        const std::uint64_t nStart =
-            m_pReader->FindPieceStart(k * m_nPieceSize, buffers.block, strError);
+        const std::uint64_t nStart = PieceStart(k * m_nPieceSize, buffers, strError);
         const std::uint64_t nEnd =
-            k + 1 == m_nCount ? m_nLength
-                              : m_pReader->FindPieceStart((k + 1) * m_nPieceSize, buffers.block, strError);
+            k + 1 == m_nCount ? m_nLength : PieceStart((k + 1) * m_nPieceSize, buffers, strError);
         if (!strError.empty() ||
             !m_pReader->ReadJoinedRange(nStart, nEnd, bUtf8, buffers.strRaw, strText, bAscii,
                                         strError))
@@ -70,11 +68,36 @@ public:
     }
 
 private:
+    // Where the piece that starts at or after nNominal begins. A line longer
+    // than a piece holds the nominal starts of several pieces, which all
+    // begin after it: the last such line is remembered, so that it is
+    // searched once and not once per piece.
+    std::uint64_t PieceStart(std::uint64_t nNominal, CPieceBuffers& buffers, CString& strError)
+    {
+        {
+            const std::lock_guard<std::mutex> lock(m_longLineMutex);
+            if (nNominal >= m_nLongLineFrom && nNominal < m_nLongLineEnd)
+                return m_nLongLineEnd;
+        }
+        const std::uint64_t nStart = m_pReader->FindPieceStart(nNominal, buffers.block, strError);
+        if (strError.empty() && nStart - nNominal > m_nPieceSize) {
+            const std::lock_guard<std::mutex> lock(m_longLineMutex);
+            m_nLongLineFrom = nNominal;
+            m_nLongLineEnd = nStart;
+        }
+        return nStart;
+    }
+
     CTextFileReader* m_pReader = nullptr;
     std::uint64_t m_nPieceSize = 1;
     std::uint64_t m_nLength = 0;
     size_t m_nCount = 1;
     CString m_strWhole;
+    std::mutex m_longLineMutex;
+    // Every nominal start in [m_nLongLineFrom, m_nLongLineEnd) gives
+    // m_nLongLineEnd.
+    std::uint64_t m_nLongLineFrom = 0;
+    std::uint64_t m_nLongLineEnd = 0;
 };
 
 // What one piece gives, before the pieces are put in order: the values
@@ -103,11 +126,11 @@ public:
     // pieces are read as UTF-8 before the file has been checked: pieces of
     // plain ASCII read the same either way, and at the first other piece
     // the file is checked before that piece is written.
-    CPieceRun(const CPieceMatcher& matcher, std::vector<int> columnOf, int nColumns,
-              const CStreamedParse::FFormatRow& format, CPieceSource& source, bool bUtf8,
-              CTextFileReader* pCheck)
-        : m_matcher(matcher), m_columnOf(std::move(columnOf)), m_nColumns(nColumns),
-          m_format(format), m_source(source), m_bUtf8(bUtf8), m_pCheck(pCheck),
+    CPieceRun(const CString& strPath, const CPieceMatcher& matcher, std::vector<int> columnOf,
+              int nColumns, const CStreamedParse::FFormatRow& format, CPieceSource& source,
+              bool bUtf8, CTextFileReader* pCheck)
+        : m_strPath(strPath), m_matcher(matcher), m_columnOf(std::move(columnOf)),
+          m_nColumns(nColumns), m_format(format), m_source(source), m_bUtf8(bUtf8), m_pCheck(pCheck),
           m_nCount(source.GetCount()),
           m_jStart(m_nCount, 0), m_bJKnown(m_nCount, 0), m_pieces(m_nCount)
     {
@@ -119,9 +142,15 @@ public:
         const size_t nThreads = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 8);
         m_nAhead = kPiecesAheadPerThread * nThreads;
         std::vector<std::thread> workers;
-        for (size_t i = 0; i < std::min(nThreads, m_nCount); ++i)
-            workers.emplace_back([this]() { Work(); });
-        const ERunResult result = Merge(write, strError);
+        ERunResult result = ERunResult::Failed;
+        try {
+            for (size_t i = 0; i < std::min(nThreads, m_nCount); ++i)
+                workers.emplace_back([this]() { Work(); });
+            result = Merge(write, strError);
+        } catch (const std::exception& e) {
+            // Out of memory or threads: the workers are stopped below.
+            strError = FailureText(e);
+        }
         {
             const std::lock_guard<std::mutex> lock(m_mutex);
             m_bCancel = true;
@@ -133,6 +162,11 @@ public:
     }
 
 private:
+    CString FailureText(const std::exception& e) const
+    {
+        return "Cannot parse \"" + m_strPath + "\": " + e.what();
+    }
+
     // Takes pieces in order, parses them and publishes, as early as it can,
     // the template line the next piece starts with.
     void Work()
@@ -156,7 +190,7 @@ private:
             } catch (const std::exception& e) {
                 rows = CPieceRows();
                 rows.bFailed = true;
-                rows.strError = e.what();
+                rows.strError = FailureText(e);
             }
             const bool bEnds = rows.bFailed || rows.bFewLines || rows.bStopped;
             {
@@ -294,6 +328,7 @@ private:
         return ERunResult::Done;
     }
 
+    const CString& m_strPath;
     const CPieceMatcher& m_matcher;
     const std::vector<int> m_columnOf;
     const int m_nColumns;
@@ -359,12 +394,14 @@ bool CStreamedParse::Run(const CString& strDataPath, const FFormatRow& format, c
         strText.append("\r\n");
         return true;
     };
-    if (!reader.IsOpen()) {
+    if (!reader.IsOpen() || !reader.GetError().empty()) {
         strError = reader.GetError();
         return false;
     }
     ERunResult result = ERunResult::FewLines;
-    if (reader.GetEncoding() == CTextFileReader::ANSI) {
+    // A file whose size reads as 0 may still have text (as those of /proc
+    // do): it is read to its end as one text.
+    if (reader.GetEncoding() == CTextFileReader::ANSI && reader.GetLength() > 0) {
         // The file is taken as UTF-8 until a piece that is not plain ASCII
         // has it checked. When the check fails, the run starts again as
         // Windows-1252 and drops the text it has already passed on, which
@@ -375,7 +412,7 @@ bool CStreamedParse::Run(const CString& strDataPath, const FFormatRow& format, c
             nWritten += text.size();
             return write(text);
         };
-        result = CPieceRun(matcher, columnOf, m_nColumns, format, source, true, &reader)
+        result = CPieceRun(strDataPath, matcher, columnOf, m_nColumns, format, source, true, &reader)
                      .Run(counted, strError);
         if (result == ERunResult::NotUtf8) {
             size_t nSkip = nWritten;
@@ -385,7 +422,7 @@ bool CStreamedParse::Run(const CString& strDataPath, const FFormatRow& format, c
                 text.remove_prefix(nDrop);
                 return text.empty() || write(text);
             };
-            result = CPieceRun(matcher, columnOf, m_nColumns, format, source, false, nullptr)
+            result = CPieceRun(strDataPath, matcher, columnOf, m_nColumns, format, source, false, nullptr)
                          .Run(rest, strError);
         }
     }
@@ -396,7 +433,7 @@ bool CStreamedParse::Run(const CString& strDataPath, const FFormatRow& format, c
         if (!readWhole(strWhole))
             return false;
         CPieceSource source(std::move(strWhole));
-        result = CPieceRun(matcher, columnOf, m_nColumns, format, source, true, nullptr)
+        result = CPieceRun(strDataPath, matcher, columnOf, m_nColumns, format, source, true, nullptr)
                      .Run(write, strError);
     }
     return result == ERunResult::Done;

@@ -13,8 +13,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <fstream>
 #include <random>
+#include <stdexcept>
 #include <string>
+#include <sys/stat.h>
+#include <thread>
 
 namespace {
 
@@ -236,4 +241,77 @@ TEST(StreamedParse, AMissingFileIsNamedAndAFailedWriteStopsTheRun)
     EXPECT_FALSE(bDone);
     EXPECT_TRUE(strError.empty()) << strError;
     EXPECT_EQ(nWrites, 3);
+}
+
+TEST(StreamedParse, LinesLongerThanManyPiecesAndFilesWithoutASize)
+{
+    // Pieces whose nominal starts fall inside one long line all begin after
+    // it; with each kind of line end.
+    const CTempDir dir;
+    const CString strTemplate = "Name: <$$n{$$^ $$}$$>";
+    for (const char* pszEnd : {"\r\n", "\n", "\r"}) {
+        std::string strData = std::string("Name: a") + pszEnd;
+        strData += "Name: " + std::string(100000, 'x') + pszEnd + "Name: b" + pszEnd;
+        strData += "Name: " + std::string(50000, 'y') + "\rz" + pszEnd + "Name: c";
+        const std::string strPath = dir.Write("long.txt", strData);
+        const std::string strExpected = ParsedList(DefaultParseSettings(), strTemplate, strPath);
+        for (std::uint64_t nPiece : {std::uint64_t{7}, std::uint64_t{1000}, std::uint64_t{60000}}) {
+            CStreamedParse parse(DefaultParseSettings(), strTemplate);
+            parse.SetPieceSize(nPiece);
+            const CStreamed streamed = RunStreamed(parse, strPath);
+            EXPECT_TRUE(streamed.bDone) << streamed.strError;
+            EXPECT_TRUE(Columns(parse) + streamed.strRows == strExpected) << nPiece;
+        }
+    }
+
+    // A file whose size reads as 0 but has text is read to its end.
+    const CStreamedParse status(DefaultParseSettings(), "Name: <$$name$$>");
+    const CStreamed streamed = RunStreamed(status, "/proc/self/status");
+    EXPECT_TRUE(streamed.bDone) << streamed.strError;
+    EXPECT_EQ(streamed.strRows, std::string(program_invocation_short_name) + "\n");
+}
+
+TEST(StreamedParse, FailuresEndTheRunWithAMessageThatNamesTheFile)
+{
+    const CTempDir dir;
+    // A pipe cannot be read from its start again once its first bytes have
+    // told the encoding.
+    const std::string strFifo = dir.File("fifo");
+    ASSERT_EQ(::mkfifo(strFifo.c_str(), 0600), 0);
+    std::thread writer([&strFifo]() {
+        std::ofstream out(strFifo, std::ios::binary);
+        out << "a\r\nb\r\n";
+    });
+    const CStreamedParse parse(DefaultParseSettings(), "<$$a$$>");
+    const CStreamed fromFifo = RunStreamed(parse, strFifo);
+    writer.join();
+    EXPECT_FALSE(fromFifo.bDone);
+    EXPECT_NE(fromFifo.strError.find(strFifo), CString::npos) << fromFifo.strError;
+
+    // An exception while rows are formed, on a worker thread, or while
+    // they are written, on the calling thread.
+    std::string strData;
+    for (int i = 0; i < 3000; ++i)
+        strData += std::to_string(i) + "\r\n";
+    const std::string strPath = dir.Write("numbers.txt", strData);
+    CStreamedParse small(DefaultParseSettings(), "<$$a$$>");
+    small.SetPieceSize(100);
+    for (const bool bInWrite : {false, true}) {
+        CString strError;
+        const bool bDone = small.Run(
+            strPath,
+            [bInWrite](CString& strOut, const std::string_view* pCells) {
+                if (!bInWrite && pCells[0] == "2500")
+                    throw std::runtime_error("no room");
+                strOut.append(pCells[0]);
+            },
+            [bInWrite](std::string_view text) {
+                if (bInWrite && text.find("2500") != std::string_view::npos)
+                    throw std::runtime_error("no room");
+                return true;
+            },
+            strError);
+        EXPECT_FALSE(bDone);
+        EXPECT_EQ(strError, "Cannot parse \"" + strPath + "\": no room") << bInWrite;
+    }
 }
