@@ -32,6 +32,18 @@ void ReserveLarge(CString& str, size_t nBytes)
         AdviseHugePages(str.data() + str.size(), str.capacity() - str.size());
 }
 
+void AssignLarge(CString& str, std::string_view text)
+{
+    if (text.size() < 2 * kHugePage || str.capacity() >= text.size()) {
+        str.assign(text);
+        return;
+    }
+    CString fresh;
+    ReserveLarge(fresh, text.size());
+    fresh.assign(text);
+    str.swap(fresh);
+}
+
 void* AllocateLarge(size_t nBytes)
 {
     void* p = nullptr;

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <new>
+#include <string_view>
 
 namespace mem {
 
@@ -18,6 +19,11 @@ void AdviseHugePages(void* p, size_t nBytes);
 
 // Reserves room for nBytes in a string and advises huge pages for it.
 void ReserveLarge(CString& str, size_t nBytes);
+
+// str = text, where a large text gets a fresh buffer with huge pages
+// advised: a copy of a loaded file then costs a few page faults instead of
+// one per page.
+void AssignLarge(CString& str, std::string_view text);
 
 // Allocates nBytes; blocks of several megabytes come on huge-page
 // boundaries with huge pages advised. Freed with FreeLarge.

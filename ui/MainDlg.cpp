@@ -4,6 +4,7 @@
 #include "MainApp.h"
 #include "engine/LineArray.h"
 #include "engine/ParseCommand.h"
+#include "framework/Memory.h"
 #include "framework/Platform.h"
 #include "framework/ProductInfo.h"
 #include "framework/qt/ResourceImages.h"
@@ -151,7 +152,7 @@ void CMainDlg::LoadTextFile(CString& strPath, CString& strLoaded, CString& strEd
         if (CLineArray::LoadJoined(strChosen, "\r\n", strText, &strError)) {
             strPath = strChosen;
             strLoaded = std::move(strText);
-            strEditText = strLoaded;
+            mem::AssignLarge(strEditText, strLoaded);
         } else {
             platform::MessageBox().Show(strError, EMessageIcon::Exclamation);
         }

@@ -1,5 +1,6 @@
 #include "MultiLineEdit.h"
 
+#include "framework/Memory.h"
 #include "framework/qt/QtString.h"
 
 #include <QLocale>
@@ -44,7 +45,7 @@ void CMultiLineEdit::SetText(const CString& text)
     setReadOnly(m_bPart);
     setPlainText(shown);
     m_bSetting = false;
-    m_strShown = text;
+    mem::AssignLarge(m_strShown, text);
     m_bHaveText = true;
 }
 
