@@ -2,6 +2,8 @@
 // corrects the records, so that text and records agree after every call.
 #include "XmlDocument.h"
 
+#include "framework/Memory.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -226,7 +228,7 @@ void CXmlDocument::ReplaceText(int32_t nOffset, int32_t nCount, const CString& s
     const size_t nNew = m_strXml.size() - static_cast<size_t>(nCount) + strInsert.size();
     // Growing by half again keeps a long run of appends linear.
     if (nNew > m_strXml.capacity())
-        m_strXml.reserve(std::max(nNew + nNew / 2 + 128, nNew));
+        mem::ReserveLarge(m_strXml, std::max(nNew + nNew / 2 + 128, nNew));
     m_strXml.replace(static_cast<size_t>(nOffset), static_cast<size_t>(nCount), strInsert);
 }
 
