@@ -12,9 +12,9 @@ cd "$(dirname "$0")/.."
 records=${1:-1000000}
 
 scripts/setup.sh --extra time python3 python3-textfsm mawk
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DKORVANE_TESTS=OFF -DKORVANE_GUI=OFF >/dev/null
-cmake --build build/release -j"$(nproc)" --target korvane-cli >/dev/null
-cli=build/release/bin/korvane-cli
+cmake -S . -B build/rel-cli -DCMAKE_BUILD_TYPE=Release -DKORVANE_TESTS=OFF -DKORVANE_GUI=OFF >/dev/null
+cmake --build build/rel-cli -j"$(nproc)" --target korvane-cli >/dev/null
+cli=build/rel-cli/bin/korvane-cli
 
 data_dir=build/bench
 mkdir -p "$data_dir"
