@@ -9,6 +9,7 @@
 #include <emmintrin.h>
 #endif
 #include <cstdint>
+#include <cstring>
 #include <future>
 #include <string_view>
 #include <thread>
@@ -182,12 +183,8 @@ bool MatchRuns(string_view D, size_t& d, const std::vector<CLiteralRun>& runs)
             continue;
         }
         const size_t n = run.text.size();
-        if (d + n > D.size())
+        if (d + n > D.size() || std::memcmp(D.data() + d, run.text.data(), n) != 0)
             return false;
-        for (size_t i = 0; i < n; ++i) {
-            if (D[d + i] != run.text[i])
-                return false;
-        }
         d += n;
     }
     return true;
@@ -206,7 +203,7 @@ struct CTemplateLine
     std::vector<string_view> literals; // one more than placeholders
     std::vector<std::vector<CLiteralRun>> literalRuns;
     std::vector<CCharSet> sets;
-    std::vector<bool> setClosed;
+    std::vector<char> setClosed; // whether the set's text has its "]"
     bool bStartTagBytes[256] = {};
 };
 
@@ -245,13 +242,13 @@ void BuildPlan(CTemplateLine& line, const CString& strStartTag)
     for (const string_view literal : literals)
         line.literalRuns.push_back(RunsOf(literal));
     line.sets.assign(static_cast<size_t>(n), CCharSet());
-    line.setClosed.assign(static_cast<size_t>(n), false);
+    line.setClosed.assign(static_cast<size_t>(n), 0);
     for (int k = 0; k < n; ++k) {
         // The set is read from the field's conversion and, when that does
         // not close it, from the line's text after the placeholder.
         const CString text = line.conversions[static_cast<size_t>(k)] + CString(T.substr(ends[static_cast<size_t>(k)]));
         size_t nEnd = 0;
-        line.setClosed[static_cast<size_t>(k)] = line.sets[static_cast<size_t>(k)].Parse(text, 2, nEnd);
+        line.setClosed[static_cast<size_t>(k)] = line.sets[static_cast<size_t>(k)].Parse(text, 2, nEnd) ? 1 : 0;
     }
     for (const char ch : strStartTag)
         line.bStartTagBytes[static_cast<unsigned char>(ch)] = true;
@@ -323,7 +320,7 @@ bool MatchLineByPieces(const CTemplateLine& line, string_view D, size_t nLineOff
         if (!MatchRuns(D, d, line.literalRuns[k]))
             return true;
         bJustCaptured = false;
-        if (!line.setClosed[k])
+        if (line.setClosed[k] == 0)
             continue;
         const size_t e = d + line.sets[k].Span(D.data() + d, D.size() - d, pReadEnd);
         if (e > d) {
