@@ -40,7 +40,7 @@ CString CListExporter::GetXmlText(const CListCtrl& list) const
             doc.SetChildAttribute(names[i].c_str(), strValue.c_str());
         }
     }
-    return file.GetDocumentText();
+    return file.TakeDocumentText();
 }
 
 int CListExporter::SaveAsXml(const CString& strPath, const CListCtrl& list,

@@ -22,6 +22,8 @@ public:
     bool InitDocument(const char* pszRootName);
     // A copy of the document text.
     CString GetDocumentText() const { return m_doc.GetText(); }
+    // The document text without a copy; the document is empty after.
+    CString TakeDocumentText() { return m_doc.TakeText(); }
     // The document, for the caller that adds the list under the root.
     CXmlDocument& GetDocument() { return m_doc; }
 

@@ -71,6 +71,13 @@ void CXmlDocument::ClearDocumentRecord()
     doc.cbEndTag = 1;
 }
 
+CString CXmlDocument::TakeText()
+{
+    CString strText = std::move(m_strXml);
+    SetText(nullptr);
+    return strText;
+}
+
 bool CXmlDocument::SetText(const char* pszText)
 {
     m_strXml = pszText != nullptr ? pszText : "";

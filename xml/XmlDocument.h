@@ -46,6 +46,9 @@ public:
     // the editing operations work in both states. The position is cleared.
     bool SetText(const char* pszText);
     const CString& GetText() const { return m_strXml; }
+    // The text, moved out without a copy; the document is then empty, as a
+    // new one is.
+    CString TakeText();
     // Empty after a good parse.
     const CString& GetParseError() const { return m_strParseError; }
 

@@ -42,6 +42,19 @@ TEST(XmlDocumentTest, NewDocumentIsEmpty)
     EXPECT_EQ(Records(doc), (V{"0: 0 0 0 1 d0 p0 c0 n0 v0"}));
 }
 
+TEST(XmlDocumentTest, TakingTheTextLeavesANewEmptyDocument)
+{
+    CXmlDocument doc;
+    ASSERT_TRUE(doc.SetText("<a><b/></a>"));
+    EXPECT_EQ(doc.TakeText(), "<a><b/></a>");
+    EXPECT_EQ(doc.GetText(), "");
+    EXPECT_EQ(doc.GetParseError(), "Empty document");
+    EXPECT_EQ(doc.GetElementCount(), 1);
+    // It can be built again from nothing.
+    EXPECT_TRUE(doc.AddElement("c"));
+    EXPECT_EQ(doc.GetText(), "<c/>\r\n");
+}
+
 TEST(XmlDocumentTest, SingleEmptyElement)
 {
     CXmlDocument doc;
