@@ -143,6 +143,15 @@ std::string FileBytes(const std::string& strText, int nVariant, std::mt19937& rn
     }
 }
 
+// A file of the numbers 0 to nCount - 1, one a line.
+std::string NumbersFile(const CTempDir& dir, int nCount)
+{
+    std::string strData;
+    for (int i = 0; i < nCount; ++i)
+        strData += std::to_string(i) + "\r\n";
+    return dir.Write("numbers.txt", strData);
+}
+
 } // namespace
 
 TEST(StreamedParse, AgreesWithTheListOnRandomFilesAndPieceSizes)
@@ -227,10 +236,7 @@ TEST(StreamedParse, AMissingFileIsNamedAndAFailedWriteStopsTheRun)
     EXPECT_NE(missing.strError.find(strMissing), CString::npos) << missing.strError;
     EXPECT_TRUE(missing.strRows.empty());
 
-    std::string strData;
-    for (int i = 0; i < 5000; ++i)
-        strData += std::to_string(i) + "\r\n";
-    const std::string strPath = dir.Write("numbers.txt", strData);
+    const std::string strPath = NumbersFile(dir, 5000);
     CStreamedParse small(DefaultParseSettings(), "<$$a$$>");
     small.SetPieceSize(100);
     int nWrites = 0;
@@ -290,10 +296,7 @@ TEST(StreamedParse, FailuresEndTheRunWithAMessageThatNamesTheFile)
 
     // An exception while rows are formed, on a worker thread, or while
     // they are written, on the calling thread.
-    std::string strData;
-    for (int i = 0; i < 3000; ++i)
-        strData += std::to_string(i) + "\r\n";
-    const std::string strPath = dir.Write("numbers.txt", strData);
+    const std::string strPath = NumbersFile(dir, 3000);
     CStreamedParse small(DefaultParseSettings(), "<$$a$$>");
     small.SetPieceSize(100);
     for (const bool bInWrite : {false, true}) {
