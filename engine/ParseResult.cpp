@@ -54,9 +54,7 @@ void CParseResult::FillList(CListCtrl& list, bool bRebuildColumns, const CString
         }
     }
     // The column of each field name, found once rather than per value.
-    std::vector<int> columnOf(static_cast<size_t>(m_listValues.GetNameCount()));
-    for (int n = 0; n < m_listValues.GetNameCount(); ++n)
-        columnOf[static_cast<size_t>(n)] = FindColumn(CFieldValue(CString(), m_listValues.NameOf(n)));
+    const std::vector<int> columnOf = ColumnsOfNames();
     size_t nNewRows = 0;
     for (size_t i = 0; i < m_listValues.size(); ++i)
         nNewRows += columnOf[static_cast<size_t>(m_listValues.NameIndexAt(i))] == 0 ? 1 : 0;
@@ -73,4 +71,12 @@ void CParseResult::FillList(CListCtrl& list, bool bRebuildColumns, const CString
         }
     }
     list.SetRedraw(true);
+}
+
+std::vector<int> CParseResult::ColumnsOfNames() const
+{
+    std::vector<int> columns(static_cast<size_t>(m_listValues.GetNameCount()));
+    for (int n = 0; n < m_listValues.GetNameCount(); ++n)
+        columns[static_cast<size_t>(n)] = FindColumn(CFieldValue(CString(), m_listValues.NameOf(n)));
+    return columns;
 }

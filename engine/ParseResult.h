@@ -7,6 +7,8 @@
 #include "LineArray.h"
 #include "ValueList.h"
 
+#include <vector>
+
 class CListCtrl;
 
 class CParseResult
@@ -27,6 +29,8 @@ public:
     // Index of the field name that equals the value's name byte for byte; -1
     // when there is none.
     int FindColumn(const CFieldValue& value) const;
+    // FindColumn for each name of the value list's name table, by its index.
+    std::vector<int> ColumnsOfNames() const;
 
     // The caption of a field name: the custom set with its markers and then
     // every start and end tag removed.

@@ -378,12 +378,9 @@ bool CStreamedParse::Run(const CString& strDataPath, const FFormatRow& format, c
                                 m_settings.strAllowedChars);
     const CPieceMatcher matcher(templateMatcher, m_strTemplate, LineBreakFromCrCl(m_settings.strCrCl));
     // The column of each field name, as the list would find it.
-    const CParseResult& names = matcher.GetNames();
-    std::vector<int> columnOf;
-    for (int n = 0; n < names.m_listValues.GetNameCount(); ++n) {
-        const int nCol = names.FindColumn(CFieldValue(CString(), names.m_listValues.NameOf(n)));
-        columnOf.push_back(nCol < m_nColumns ? nCol : -1);
-    }
+    std::vector<int> columnOf = matcher.GetNames().ColumnsOfNames();
+    for (int& nCol : columnOf)
+        nCol = nCol < m_nColumns ? nCol : -1;
 
     CTextFileReader reader(strDataPath);
     const auto readWhole = [&](CString& strText) {

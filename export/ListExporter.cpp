@@ -106,16 +106,9 @@ private:
 // ever hold an LF, are not searched one by one.
 void ToTextMode(CString& strText, size_t nFrom)
 {
-    if (!str::Contains(std::string_view(strText).substr(nFrom), '\n'))
-        return;
-    CString strTail;
-    strTail.reserve((strText.size() - nFrom) * 2);
-    for (size_t i = nFrom; i < strText.size(); ++i) {
-        if (strText[i] == '\n')
-            strTail.push_back('\r');
-        strTail.push_back(strText[i]);
-    }
-    strText.replace(nFrom, CString::npos, strTail);
+    const std::string_view tail = std::string_view(strText).substr(nFrom);
+    if (str::Contains(tail, '\n'))
+        strText.replace(nFrom, CString::npos, str::ToTextMode(tail));
 }
 
 template <class TOut>
