@@ -67,7 +67,8 @@ namespace {
 // returns false, with i where that ended, when the rest must be tested
 // byte by byte.
 __attribute__((target("ssse3"))) bool ShuffleSpan(const char* p, size_t nCount,
-                                                  const char* pReadEnd, const unsigned char* pLowRows,
+                                                  const char* pReadEnd,
+                                                  const unsigned char* pLowRows,
                                                   const unsigned char* pHighRows, size_t& i)
 {
     const __m128i nibble = _mm_set1_epi8(0x0F);
@@ -111,7 +112,8 @@ size_t CCharSet::Span(const char* p, size_t nCount, const char* pReadEnd) const
 {
     size_t i = 0;
 #ifdef KORVANE_HAVE_SHUFFLE_SPAN
-    if (nCount >= 8 && CanShuffle() && ShuffleSpan(p, nCount, pReadEnd, m_byLowRows, m_byHighRows, i))
+    if (nCount >= 8 && CanShuffle() &&
+        ShuffleSpan(p, nCount, pReadEnd, m_byLowRows, m_byHighRows, i))
         return i;
 #endif
     while (i < nCount && m_bMember[static_cast<unsigned char>(p[i])])

@@ -50,8 +50,8 @@ public:
     // once and in the order found, and returns the working copy in which
     // every occurrence of each was replaced by strMarker. m_str is not
     // changed. Ends even when the marker re-forms a placeholder.
-    CEditableString ExtractAll(CStringArray& arrOut, const CString& strStart,
-                               const CString& strEnd, const CString& strMarker) const;
+    CEditableString ExtractAll(CStringArray& arrOut, const CString& strStart, const CString& strEnd,
+                               const CString& strMarker) const;
 
     // Replaces in place by a space every byte that is not printable: control
     // bytes (below 0x20, and 0x7F) and bytes that are not part of a

@@ -11,8 +11,7 @@ public:
     CFieldValue() = default;
     CFieldValue(CString strValue, CString strName)
         : m_strValue(std::move(strValue)), m_strName(std::move(strName))
-    {
-    }
+    {}
     virtual ~CFieldValue() = default;
     CFieldValue(const CFieldValue&) = default;
     CFieldValue& operator=(const CFieldValue&) = default;

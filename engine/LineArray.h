@@ -17,8 +17,8 @@ public:
 
     // For each item, appends its placeholders to arrOut as ExtractAll finds
     // them; returns the total appended. The array itself is not changed.
-    int CollectPlaceholders(CStringArray& arrOut, const CString& strStart,
-                            const CString& strEnd, const CString& strMarker) const;
+    int CollectPlaceholders(CStringArray& arrOut, const CString& strStart, const CString& strEnd,
+                            const CString& strMarker) const;
 
     // Removes every item equal to an item at a lower index.
     void RemoveDuplicates();

@@ -77,6 +77,7 @@ std::vector<int> CParseResult::ColumnsOfNames() const
 {
     std::vector<int> columns(static_cast<size_t>(m_listValues.GetNameCount()));
     for (int n = 0; n < m_listValues.GetNameCount(); ++n)
-        columns[static_cast<size_t>(n)] = FindColumn(CFieldValue(CString(), m_listValues.NameOf(n)));
+        columns[static_cast<size_t>(n)] =
+            FindColumn(CFieldValue(CString(), m_listValues.NameOf(n)));
     return columns;
 }

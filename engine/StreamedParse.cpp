@@ -130,9 +130,9 @@ public:
               int nColumns, const CStreamedParse::FFormatRow& format, CPieceSource& source,
               bool bUtf8, CTextFileReader* pCheck)
         : m_strPath(strPath), m_matcher(matcher), m_columnOf(std::move(columnOf)),
-          m_nColumns(nColumns), m_format(format), m_source(source), m_bUtf8(bUtf8), m_pCheck(pCheck),
-          m_nCount(source.GetCount()),
-          m_jStart(m_nCount, 0), m_bJKnown(m_nCount, 0), m_pieces(m_nCount)
+          m_nColumns(nColumns), m_format(format), m_source(source), m_bUtf8(bUtf8),
+          m_pCheck(pCheck), m_nCount(source.GetCount()), m_jStart(m_nCount, 0),
+          m_bJKnown(m_nCount, 0), m_pieces(m_nCount)
     {
         m_bJKnown[0] = 1;
     }
@@ -178,7 +178,9 @@ private:
             size_t k = 0;
             {
                 std::unique_lock<std::mutex> lock(m_mutex);
-                m_cv.wait(lock, [&]() { return m_bCancel || m_nNext >= m_nCount || m_nNext < m_nMerged + m_nAhead; });
+                m_cv.wait(lock, [&]() {
+                    return m_bCancel || m_nNext >= m_nCount || m_nNext < m_nMerged + m_nAhead;
+                });
                 if (m_bCancel || m_nNext >= m_nCount || m_nNext > m_nStopAt)
                     return;
                 k = m_nNext++;
@@ -344,7 +346,7 @@ private:
     size_t m_nNext = 0;
     size_t m_nMerged = 0;
     size_t m_nStopAt = static_cast<size_t>(-1); // the piece where the run ends, once known
-    bool m_bCancel = false;                      // the merge takes no more pieces
+    bool m_bCancel = false;                     // the merge takes no more pieces
     std::vector<size_t> m_jStart;
     std::vector<char> m_bJKnown;
     std::vector<CPieceRows> m_pieces;
@@ -376,7 +378,8 @@ bool CStreamedParse::Run(const CString& strDataPath, const FFormatRow& format, c
     CTemplateMatcher templateMatcher;
     templateMatcher.SetSettings(m_settings.strStartTag, m_settings.strEndTag,
                                 m_settings.strAllowedChars);
-    const CPieceMatcher matcher(templateMatcher, m_strTemplate, LineBreakFromCrCl(m_settings.strCrCl));
+    const CPieceMatcher matcher(templateMatcher, m_strTemplate,
+                                LineBreakFromCrCl(m_settings.strCrCl));
     // The column of each field name, as the list would find it.
     std::vector<int> columnOf = matcher.GetNames().ColumnsOfNames();
     for (int& nCol : columnOf)
@@ -409,8 +412,9 @@ bool CStreamedParse::Run(const CString& strDataPath, const FFormatRow& format, c
             nWritten += text.size();
             return write(text);
         };
-        result = CPieceRun(strDataPath, matcher, columnOf, m_nColumns, format, source, true, &reader)
-                     .Run(counted, strError);
+        result =
+            CPieceRun(strDataPath, matcher, columnOf, m_nColumns, format, source, true, &reader)
+                .Run(counted, strError);
         if (result == ERunResult::NotUtf8) {
             size_t nSkip = nWritten;
             const FWrite rest = [&](string_view text) {
@@ -419,7 +423,8 @@ bool CStreamedParse::Run(const CString& strDataPath, const FFormatRow& format, c
                 text.remove_prefix(nDrop);
                 return text.empty() || write(text);
             };
-            result = CPieceRun(strDataPath, matcher, columnOf, m_nColumns, format, source, false, nullptr)
+            result = CPieceRun(strDataPath, matcher, columnOf, m_nColumns, format, source, false,
+                               nullptr)
                          .Run(rest, strError);
         }
     }
@@ -430,8 +435,9 @@ bool CStreamedParse::Run(const CString& strDataPath, const FFormatRow& format, c
         if (!readWhole(strWhole))
             return false;
         CPieceSource source(std::move(strWhole));
-        result = CPieceRun(strDataPath, matcher, columnOf, m_nColumns, format, source, true, nullptr)
-                     .Run(write, strError);
+        result =
+            CPieceRun(strDataPath, matcher, columnOf, m_nColumns, format, source, true, nullptr)
+                .Run(write, strError);
     }
     return result == ERunResult::Done;
 }

@@ -50,10 +50,7 @@ using std::string_view;
 // Texts from this size on are parsed in two parts on two threads.
 constexpr size_t kTwoPartSize = size_t{8} << 20;
 
-inline bool IsWs(char ch)
-{
-    return str::IsSpace(static_cast<unsigned char>(ch));
-}
+inline bool IsWs(char ch) { return str::IsSpace(static_cast<unsigned char>(ch)); }
 
 inline string_view TrimView(string_view text)
 {
@@ -193,9 +190,9 @@ bool MatchRuns(string_view D, size_t& d, const std::vector<CLiteralRun>& runs)
 // One template line, taken apart once for the whole run.
 struct CTemplateLine
 {
-    CString strT;                   // the line, trimmed
-    CStringArray placeholders;      // in the order ExtractAll lists them
-    std::vector<int> names;         // their indexes in the value list
+    CString strT;              // the line, trimmed
+    CStringArray placeholders; // in the order ExtractAll lists them
+    std::vector<int> names;    // their indexes in the value list
     std::vector<CString> conversions;
     // The line as literal pieces around each placeholder, when its shape
     // lets the pieces be matched in place (see BuildPlan).
@@ -226,7 +223,8 @@ void BuildPlan(CTemplateLine& line, const CString& strStartTag)
     for (int k = 0; k < n; ++k) {
         const CString& ph = line.placeholders[k];
         const size_t nAt = T.find(ph, nPos);
-        if (nAt == string_view::npos || T.find(ph) != nAt || T.find(ph, nAt + 1) != string_view::npos)
+        if (nAt == string_view::npos || T.find(ph) != nAt ||
+            T.find(ph, nAt + 1) != string_view::npos)
             return;
         literals.push_back(T.substr(nPos, nAt - nPos));
         nPos = nAt + ph.size();
@@ -246,9 +244,11 @@ void BuildPlan(CTemplateLine& line, const CString& strStartTag)
     for (int k = 0; k < n; ++k) {
         // The set is read from the field's conversion and, when that does
         // not close it, from the line's text after the placeholder.
-        const CString text = line.conversions[static_cast<size_t>(k)] + CString(T.substr(ends[static_cast<size_t>(k)]));
+        const CString text = line.conversions[static_cast<size_t>(k)] +
+            CString(T.substr(ends[static_cast<size_t>(k)]));
         size_t nEnd = 0;
-        line.setClosed[static_cast<size_t>(k)] = line.sets[static_cast<size_t>(k)].Parse(text, 2, nEnd) ? 1 : 0;
+        line.setClosed[static_cast<size_t>(k)] =
+            line.sets[static_cast<size_t>(k)].Parse(text, 2, nEnd) ? 1 : 0;
     }
     for (const char ch : strStartTag)
         line.bStartTagBytes[static_cast<unsigned char>(ch)] = true;
@@ -380,7 +380,7 @@ std::vector<CTemplateLine> PrepareLines(const CTemplateMatcher& matcher, const C
         CTemplateLine& line = lines[i];
         line.strT = str::Trim(templateTexts[static_cast<int>(i)]);
         CEditableString(line.strT).ExtractAll(line.placeholders, matcher.m_strStartTag,
-                                               matcher.m_strEndTag, "%s");
+                                              matcher.m_strEndTag, "%s");
         for (const CString& ph : line.placeholders) {
             line.names.push_back(values.InternName(ph));
             CString strCharset;
@@ -427,7 +427,7 @@ size_t CountFilledLines(string_view text)
     const auto sumLanes = [&]() {
         const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
         nLines += static_cast<size_t>(_mm_cvtsi128_si32(sums)) +
-                  static_cast<size_t>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+            static_cast<size_t>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
         lanes = _mm_setzero_si128();
         nInLanes = 0;
     };
@@ -437,7 +437,8 @@ size_t CountFilledLines(string_view text)
             const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 16 * k));
             const __m128i isLf = _mm_cmpeq_epi8(block, lf);
             lanes = _mm_sub_epi8(lanes, isLf);
-            nLf |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(isLf))) << (16 * k);
+            nLf |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(isLf)))
+                << (16 * k);
         }
         if (++nInLanes == 63)
             sumLanes();
@@ -525,11 +526,12 @@ bool CTemplateMatcher::ParseSource(CParseResult* pResult, CString strTemplate,
             auto second = std::async(std::launch::async, [&]() {
                 size_t jSecond = 0;
                 WalkLines(lines, data, 0, nMiddle, jSecond, nullptr, 0);
-                return WalkLines(lines, data, nMiddle + 2, string_view::npos, jSecond,
-                                 &secondPart, nDataStart);
+                return WalkLines(lines, data, nMiddle + 2, string_view::npos, jSecond, &secondPart,
+                                 nDataStart);
             });
             size_t jFirst = 0;
-            const bool bFirstComplete = WalkLines(lines, data, 0, nMiddle, jFirst, &values, nDataStart);
+            const bool bFirstComplete =
+                WalkLines(lines, data, 0, nMiddle, jFirst, &values, nDataStart);
             const bool bSecondComplete = second.get();
             if (!bFirstComplete)
                 return false;
@@ -563,10 +565,7 @@ CPieceMatcher::CPieceMatcher(const CTemplateMatcher& matcher, const CString& str
 
 CPieceMatcher::~CPieceMatcher() = default;
 
-const CParseResult& CPieceMatcher::GetNames() const
-{
-    return m_pState->names;
-}
+const CParseResult& CPieceMatcher::GetNames() const { return m_pState->names; }
 
 bool CPieceMatcher::HasEnoughLines(std::string_view firstPiece) const
 {

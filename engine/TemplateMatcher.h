@@ -60,7 +60,8 @@ public:
 
 private:
     // Parse of the text the result's value list already has as its source.
-    bool ParseSource(CParseResult* pResult, CString strTemplate, const CString& lpszLineBreak) const;
+    bool ParseSource(CParseResult* pResult, CString strTemplate,
+                     const CString& lpszLineBreak) const;
 };
 
 // Parse for a data text that comes in pieces that each end with "\r\n" (the

@@ -23,15 +23,9 @@ CTextFileReader::CTextFileReader(const CString& strPath)
     DetectEncoding();
 }
 
-CTextFileReader::~CTextFileReader()
-{
-    CTextFileReader::Close();
-}
+CTextFileReader::~CTextFileReader() { CTextFileReader::Close(); }
 
-void CTextFileReader::Close()
-{
-    m_file.Abort();
-}
+void CTextFileReader::Close() { m_file.Abort(); }
 
 std::uint64_t CTextFileReader::GetLength() const
 {
@@ -264,7 +258,7 @@ bool CTextFileReader::ReadChar(char32_t& ch)
         value = (value << 6) | (by & 0x3F);
     }
     const bool bOverlong = (nMore == 1 && value < 0x80) || (nMore == 2 && value < 0x800) ||
-                           (nMore == 3 && value < 0x10000);
+        (nMore == 3 && value < 0x10000);
     ch = (bOverlong || value > 0x10FFFF) ? kReplacement : value;
     return true;
 }
@@ -365,8 +359,7 @@ public:
     // bAtStart when the bytes start the file.
     CAnsiJoiner(CString strSep, bool bUtf8, bool bAtStart = true)
         : m_strSep(std::move(strSep)), m_bUtf8(bUtf8), m_bAtStart(bAtStart)
-    {
-    }
+    {}
 
     // Appends the text of the next bytes of the file to strOut.
     void Feed(CString& strOut, const char* pData, size_t nCount)
@@ -490,8 +483,8 @@ namespace {
 bool IsJoinedAlready(std::string_view raw, bool bFileStart, bool& bAscii)
 {
     if (bFileStart && !raw.empty() && (raw[0] == '\r' || raw[0] == '\n')) {
-        bAscii = str::AsciiRunLength(reinterpret_cast<const unsigned char*>(raw.data()), raw.size()) ==
-                 raw.size();
+        bAscii = str::AsciiRunLength(reinterpret_cast<const unsigned char*>(raw.data()),
+                                     raw.size()) == raw.size();
         return false;
     }
     return str::LineEndsAreCrLf(raw, &bAscii);
@@ -517,7 +510,8 @@ bool CTextFileReader::ReadJoinedRange(std::uint64_t nStart, std::uint64_t nEnd, 
         const size_t n = m_file.ReadAt(nStart, strRaw.data(), nCount);
         const std::string_view raw(strRaw.data(), n);
         if (!bUtf8)
-            bAscii = str::AsciiRunLength(reinterpret_cast<const unsigned char*>(raw.data()), n) == n;
+            bAscii =
+                str::AsciiRunLength(reinterpret_cast<const unsigned char*>(raw.data()), n) == n;
         else if (IsJoinedAlready(raw, nStart == 0, bAscii)) {
             strRaw.resize(n);
             strOut.swap(strRaw);

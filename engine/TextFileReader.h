@@ -94,13 +94,13 @@ private:
     CString m_strPath;
     CString m_strError;
     int m_nEncoding = ANSI;
-    int m_nAnsiIsUtf8 = -1;      // -1 not yet known, else 0 or 1
-    bool m_bConsumed = false;    // a byte of the text has been read
+    int m_nAnsiIsUtf8 = -1;   // -1 not yet known, else 0 or 1
+    bool m_bConsumed = false; // a byte of the text has been read
     bool m_bEOF = false;
     bool m_bReadFailed = false;
     std::vector<unsigned char> m_byBuffer;
-    int m_nBufPos = -1;   // index of the byte returned last; -1 when empty
-    int m_nBufCount = 0;  // valid bytes in the buffer
+    int m_nBufPos = -1;  // index of the byte returned last; -1 when empty
+    int m_nBufCount = 0; // valid bytes in the buffer
     bool m_bPushedBack = false;
     char32_t m_chPushedBack = 0;
     // A byte or code unit that ended a malformed sequence and starts the next.

@@ -90,7 +90,8 @@ public:
     std::string_view ValueAt(size_t nIndex) const
     {
         const CEntry& entry = m_entries[nIndex];
-        const std::string_view store = (entry.nName & kOwnStore) ? std::string_view(m_strOwn) : m_source;
+        const std::string_view store =
+            (entry.nName & kOwnStore) ? std::string_view(m_strOwn) : m_source;
         return store.substr(static_cast<size_t>(entry.nOffset), entry.nLength);
     }
     int NameIndexAt(size_t nIndex) const

@@ -10,8 +10,7 @@ constexpr COLORREF kHeaderBack = 0x7799CC;
 
 } // namespace
 
-bool CHtmlListReport::Create(const CString& strPath, const CString& strTitle,
-                             const CListCtrl& list)
+bool CHtmlListReport::Create(const CString& strPath, const CString& strTitle, const CListCtrl& list)
 {
     m_strTitle = strTitle;
     if (!Open(strPath, strTitle, 0x000000, 0x000000))

@@ -123,7 +123,8 @@ bool CHtmlLog::Open(const CString& strPath, const CString& strTitle, COLORREF cr
     m_crEvenRow = 0xE7E7E7;
     m_crOddRow = 0xFFFFFF;
 
-    struct stat st {};
+    struct stat st
+    {};
     m_bCreated = ::lstat(strPath.c_str(), &st) != 0 && errno == ENOENT;
     CString strReason;
     if (!m_file.Open(strPath,
@@ -471,7 +472,8 @@ void CHtmlLog::RewriteWithWiderCommentLines(int nOffsetDigits, int nCountDigits)
         static_cast<std::uint64_t>(m_nOffsetDigits + 4 + m_nCountDigits + 4);
     std::uint64_t nOffset = 0;
     for (;;) {
-        const std::uint64_t nNewPrefix = static_cast<std::uint64_t>(nOffsetDigits + 4 + nCountDigits + 4);
+        const std::uint64_t nNewPrefix =
+            static_cast<std::uint64_t>(nOffsetDigits + 4 + nCountDigits + 4);
         nOffset = m_nBodyOffset - nOldPrefix + nNewPrefix;
         if (DigitCount(nOffset) <= nOffsetDigits)
             break;

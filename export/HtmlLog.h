@@ -104,10 +104,10 @@ protected:
 
 private:
     std::uint64_t m_nBodyOffset = 0;
-    CStringArray m_arrRows;          // body rows not yet in the file
-    std::size_t m_nRowBytes = 0;     // bytes of m_arrRows
+    CStringArray m_arrRows;            // body rows not yet in the file
+    std::size_t m_nRowBytes = 0;       // bytes of m_arrRows
     std::uint64_t m_nFileRowBytes = 0; // bytes of the body rows in the file
-    std::uint64_t m_nFileRows = 0;   // body rows in the file, old ones included
+    std::uint64_t m_nFileRows = 0;     // body rows in the file, old ones included
     int m_nCells = 0;
     std::vector<CHtmlCell> m_cells;
     COLORREF m_crEvenRow = 0xE7E7E7;
@@ -122,8 +122,8 @@ private:
     CString m_strPath;
     CString m_strError;
     bool m_bFailed = false;
-    bool m_bCreated = false;         // Open created the file
-    int m_nOffsetDigits = 4;         // digits of the comment lines in the file
+    bool m_bCreated = false; // Open created the file
+    int m_nOffsetDigits = 4; // digits of the comment lines in the file
     int m_nCountDigits = 6;
     std::uint64_t m_nOldBodyEnd = 0; // where the rows of an existing report end
     CString m_strOldTail;            // what followed them

@@ -50,7 +50,7 @@ ESaveFormat FormatFromKey(const CString& strUpperKey)
 bool IsFormatKey(const CString& strUpperKey)
 {
     return strUpperKey == "TXT" || strUpperKey == "CSV" || strUpperKey == "XLS" ||
-           strUpperKey == "MDB" || strUpperKey == "HTML" || strUpperKey == "XML";
+        strUpperKey == "MDB" || strUpperKey == "HTML" || strUpperKey == "XML";
 }
 
 namespace {
@@ -295,7 +295,8 @@ int CListExporter::WriteDelimitedFile(const CString& strPath, const CListCtrl& l
     // Rows go to the file as they are formed, so a large list is not held a
     // second time as text.
     CAtomicFileSink sink(strPath);
-    if (!sink.Open() || !WriteDelimited(list, chSeparator, bHeader, true, sink, true) || !sink.Commit()) {
+    if (!sink.Open() || !WriteDelimited(list, chSeparator, bHeader, true, sink, true) ||
+        !sink.Commit()) {
         strError = sink.GetError();
         return 0;
     }

@@ -46,8 +46,7 @@ public:
                      ECellLineFeeds eCells = ECellLineFeeds::Possible)
         : m_chSeparator(chSeparator), m_bTextMode(bTextMode),
           m_bCheckCells(bTextMode && eCells == ECellLineFeeds::Possible)
-    {
-    }
+    {}
     // One row of nCount cells.
     void AppendRow(CString& strOut, const std::string_view* pCells, int nCount) const;
     // The column captions of the list as one line.

@@ -20,7 +20,8 @@ int CListExporter::SaveAsHtml(const CString& strPath, const CListCtrl& list,
     // With no width to share out, the cells simply get no width attribute.
     if (nSum > 0) {
         for (int j = 0; j < nColumns; ++j)
-            report.SetCellWidth(j, static_cast<int>(list.GetColumnWidth(j) * std::int64_t{100} / nSum));
+            report.SetCellWidth(
+                j, static_cast<int>(list.GetColumnWidth(j) * std::int64_t{100} / nSum));
     }
     bool bOk = true;
     for (int i = 0; bOk && i < list.GetItemCount(); ++i)

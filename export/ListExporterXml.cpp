@@ -35,16 +35,15 @@ CString CListExporter::GetXmlText(const CListCtrl& list) const
             }
             // Two columns with one name give one attribute, the later
             // column's value; a column named "image" replaces the image.
-            const CString strValue = XmlAttributeValue(
-                list.GetItemTextBounded(nRow, nCol, CListCtrl::kTextBuffer));
+            const CString strValue =
+                XmlAttributeValue(list.GetItemTextBounded(nRow, nCol, CListCtrl::kTextBuffer));
             doc.SetChildAttribute(names[i].c_str(), strValue.c_str());
         }
     }
     return file.TakeDocumentText();
 }
 
-int CListExporter::SaveAsXml(const CString& strPath, const CListCtrl& list,
-                             CString& strError) const
+int CListExporter::SaveAsXml(const CString& strPath, const CListCtrl& list, CString& strError) const
 {
     // The text already ends its lines with CR LF and is stored byte for
     // byte; an existing file is replaced only by a complete new one.

@@ -43,7 +43,8 @@ public:
             name.push_back('\0');
             const int fd = ::mkstemps(name.data(), static_cast<int>(strSuffix.size()));
             if (fd < 0) {
-                strError = "Cannot create a temporary file in \"" + strDir + "\": " + ErrnoText(errno);
+                strError =
+                    "Cannot create a temporary file in \"" + strDir + "\": " + ErrnoText(errno);
                 return false;
             }
             ::close(fd);
@@ -51,7 +52,8 @@ public:
             // Only the name's own ".tmp" changes; the folder may hold one too.
             const CString strPath =
                 m_strReserved.substr(0, m_strReserved.size() - strSuffix.size()) + strExtension;
-            struct stat st {};
+            struct stat st
+            {};
             if (::lstat(strPath.c_str(), &st) != 0 && errno == ENOENT) {
                 m_strPath = strPath;
                 return true;
@@ -90,7 +92,8 @@ private:
 bool MoveReplacing(const CString& strFrom, CString strTo, CString& strError)
 {
     // Save As writes through a symbolic link to the file it names.
-    struct stat stLink {};
+    struct stat stLink
+    {};
     std::vector<char> resolved(PATH_MAX + 1, '\0');
     if (::lstat(strTo.c_str(), &stLink) == 0 && S_ISLNK(stLink.st_mode) &&
         ::realpath(strTo.c_str(), resolved.data()) != nullptr)
@@ -234,10 +237,7 @@ CString COdbcExport::MakeInsert(const CString& strTableName, const CStringArray&
     return strSql;
 }
 
-void COdbcExport::EscapeQuotes(CString& str)
-{
-    str::ReplaceAll(str, "'", "''");
-}
+void COdbcExport::EscapeQuotes(CString& str) { str::ReplaceAll(str, "'", "''"); }
 
 CString COdbcExport::MakeColumnName(const CString& strCaption)
 {

@@ -20,18 +20,18 @@ constexpr int kVersion[4] = {2, 5, 0, 0};
 bool IsNameStartChar(char32_t ch)
 {
     return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || ch == '_' ||
-           (ch >= 0xC0 && ch <= 0xD6) || (ch >= 0xD8 && ch <= 0xF6) ||
-           (ch >= 0xF8 && ch <= 0x2FF) || (ch >= 0x370 && ch <= 0x37D) ||
-           (ch >= 0x37F && ch <= 0x1FFF) || (ch >= 0x200C && ch <= 0x200D) ||
-           (ch >= 0x2070 && ch <= 0x218F) || (ch >= 0x2C00 && ch <= 0x2FEF) ||
-           (ch >= 0x3001 && ch <= 0xD7FF) || (ch >= 0xF900 && ch <= 0xFDCF) ||
-           (ch >= 0xFDF0 && ch <= 0xFFFD) || (ch >= 0x10000 && ch <= 0xEFFFF);
+        (ch >= 0xC0 && ch <= 0xD6) || (ch >= 0xD8 && ch <= 0xF6) || (ch >= 0xF8 && ch <= 0x2FF) ||
+        (ch >= 0x370 && ch <= 0x37D) || (ch >= 0x37F && ch <= 0x1FFF) ||
+        (ch >= 0x200C && ch <= 0x200D) || (ch >= 0x2070 && ch <= 0x218F) ||
+        (ch >= 0x2C00 && ch <= 0x2FEF) || (ch >= 0x3001 && ch <= 0xD7FF) ||
+        (ch >= 0xF900 && ch <= 0xFDCF) || (ch >= 0xFDF0 && ch <= 0xFFFD) ||
+        (ch >= 0x10000 && ch <= 0xEFFFF);
 }
 
 bool IsNameChar(char32_t ch)
 {
     return IsNameStartChar(ch) || ch == '-' || ch == '.' || (ch >= '0' && ch <= '9') ||
-           ch == 0xB7 || (ch >= 0x300 && ch <= 0x36F) || (ch >= 0x203F && ch <= 0x2040);
+        ch == 0xB7 || (ch >= 0x300 && ch <= 0x36F) || (ch >= 0x203F && ch <= 0x2040);
 }
 
 // The code point of the well-formed sequence of nLength bytes at nPos.
@@ -51,7 +51,7 @@ char32_t DecodeUtf8(std::string_view text, size_t nPos, size_t nLength)
 // had; empty when the conversion or the formatting fails.
 CString CreatedTime(std::time_t tNow)
 {
-    std::tm local {};
+    std::tm local{};
     if (!platform::ToLocalTime(tNow, local))
         return {};
     char buffer[128];
@@ -63,7 +63,8 @@ CString CreatedTime(std::time_t tNow)
 
 CString XmlAttributeName(std::string_view strTitle)
 {
-    CString strName = str::Trim(strTitle.substr(0, static_cast<size_t>(CListCtrl::kTextBuffer - 1)));
+    CString strName =
+        str::Trim(strTitle.substr(0, static_cast<size_t>(CListCtrl::kTextBuffer - 1)));
     str::ReplaceAll(strName, " ", "_");
 
     CString strResult;
@@ -99,7 +100,8 @@ CString XmlAttributeName(std::string_view strTitle)
 
 CString XmlAttributeValue(std::string_view strCell)
 {
-    CEditableString value(CString(strCell.substr(0, static_cast<size_t>(CListCtrl::kTextBuffer - 1))));
+    CEditableString value(
+        CString(strCell.substr(0, static_cast<size_t>(CListCtrl::kTextBuffer - 1))));
     value.BlankNonPrintable();
     // U+FFFE and U+FFFF are well-formed UTF-8 but no XML character.
     str::ReplaceAll(value.m_str, "\xEF\xBF\xBE", "   ");
@@ -111,8 +113,7 @@ bool CXmlDataFile::InitDocument(const char* pszRootName)
 {
     const CString strCreated = CreatedTime(platform::CurrentTime());
     const CString strVersion = std::to_string(kVersion[0]) + "." + std::to_string(kVersion[1]) +
-                               "." + std::to_string(kVersion[2]) + "." +
-                               std::to_string(kVersion[3]);
+        "." + std::to_string(kVersion[2]) + "." + std::to_string(kVersion[3]);
 
     // The declaration alone holds no element, so this parse fails with
     // "Root element not found"; the document is built on top of it.

@@ -20,10 +20,7 @@ std::time_t CurrentTime()
     return fnClock ? fnClock() : std::time(nullptr);
 }
 
-void SetClock(std::function<std::time_t()> fnClock)
-{
-    InstalledClock() = std::move(fnClock);
-}
+void SetClock(std::function<std::time_t()> fnClock) { InstalledClock() = std::move(fnClock); }
 
 bool ToLocalTime(std::time_t tTime, std::tm& tmLocal)
 {

@@ -19,9 +19,9 @@ CDatabaseException MakeException(SQLSMALLINT nHandleType, SQLHANDLE hHandle, con
             SQLINTEGER nNative = 0;
             std::vector<SQLCHAR> text(SQL_MAX_MESSAGE_LENGTH + 1, 0);
             SQLSMALLINT nLength = 0;
-            SQLRETURN nRet = SQLGetDiagRec(nHandleType, hHandle, nRecord, szState, &nNative,
-                                           text.data(), static_cast<SQLSMALLINT>(text.size()),
-                                           &nLength);
+            SQLRETURN nRet =
+                SQLGetDiagRec(nHandleType, hHandle, nRecord, szState, &nNative, text.data(),
+                              static_cast<SQLSMALLINT>(text.size()), &nLength);
             if (nRet == SQL_SUCCESS_WITH_INFO && nLength >= static_cast<SQLSMALLINT>(text.size())) {
                 // The message was cut; ask again with room for all of it.
                 text.assign(static_cast<size_t>(nLength) + 1, 0);
@@ -42,17 +42,11 @@ CDatabaseException MakeException(SQLSMALLINT nHandleType, SQLHANDLE hHandle, con
     return CDatabaseException(strMessage, strState);
 }
 
-bool Succeeded(SQLRETURN nRet)
-{
-    return nRet == SQL_SUCCESS || nRet == SQL_SUCCESS_WITH_INFO;
-}
+bool Succeeded(SQLRETURN nRet) { return nRet == SQL_SUCCESS || nRet == SQL_SUCCESS_WITH_INFO; }
 
 } // namespace
 
-CDatabase::~CDatabase()
-{
-    Close();
-}
+CDatabase::~CDatabase() { Close(); }
 
 bool CDatabase::OpenEx(const CString& strConnect, unsigned /*nOptions*/)
 {
@@ -61,9 +55,9 @@ bool CDatabase::OpenEx(const CString& strConnect, unsigned /*nOptions*/)
     if (!Succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &hEnv)))
         throw CDatabaseException("The ODBC driver manager cannot allocate an environment.", "");
     m_hEnv = hEnv;
-    SQLRETURN nRet = SQLSetEnvAttr(hEnv, SQL_ATTR_ODBC_VERSION,
-                                   reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_OV_ODBC3)),
-                                   0);
+    SQLRETURN nRet =
+        SQLSetEnvAttr(hEnv, SQL_ATTR_ODBC_VERSION,
+                      reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_OV_ODBC3)), 0);
     if (!Succeeded(nRet)) {
         CDatabaseException error = MakeException(SQL_HANDLE_ENV, hEnv, "SQLSetEnvAttr");
         Close();

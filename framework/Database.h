@@ -16,8 +16,7 @@ class CDatabaseException : public CUserException
 public:
     CDatabaseException(CString strMessage, CString strSqlState)
         : CUserException(std::move(strMessage)), m_strSqlState(std::move(strSqlState))
-    {
-    }
+    {}
     // The five-character SQLSTATE of the first diagnostic record; empty when
     // there was none.
     const CString& GetSqlState() const { return m_strSqlState; }

@@ -6,10 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-CString ErrnoText(int nErrno)
-{
-    return CString(std::strerror(nErrno));
-}
+CString ErrnoText(int nErrno) { return CString(std::strerror(nErrno)); }
 
 namespace {
 
@@ -39,13 +36,9 @@ size_t ReadFully(const CString& strPath, void* pBuffer, size_t nCount, FRead rea
 CFileException::CFileException(const CString& strPath, int nErrno, const CString& strDoing)
     : CUserException("Cannot " + strDoing + " \"" + strPath + "\": " + ErrnoText(nErrno)),
       m_nErrno(nErrno)
-{
-}
+{}
 
-CFile::~CFile()
-{
-    Abort();
-}
+CFile::~CFile() { Abort(); }
 
 bool CFile::Open(const CString& strPath, unsigned nFlags, CString* pError)
 {
@@ -68,7 +61,8 @@ bool CFile::Open(const CString& strPath, unsigned nFlags, CString* pError)
             *pError = ErrnoText(errno);
         return false;
     }
-    struct stat st {};
+    struct stat st
+    {};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
         if (pError != nullptr)
@@ -82,16 +76,17 @@ bool CFile::Open(const CString& strPath, unsigned nFlags, CString* pError)
 
 size_t CFile::Read(void* pBuffer, size_t nCount)
 {
-    return ReadFully(m_strPath, pBuffer, nCount, [this](char* pOut, size_t /*nDone*/, size_t nWant) {
-        return ::read(m_fd, pOut, nWant);
-    });
+    return ReadFully(
+        m_strPath, pBuffer, nCount,
+        [this](char* pOut, size_t /*nDone*/, size_t nWant) { return ::read(m_fd, pOut, nWant); });
 }
 
 size_t CFile::ReadAt(std::uint64_t nOffset, void* pBuffer, size_t nCount)
 {
-    return ReadFully(m_strPath, pBuffer, nCount, [this, nOffset](char* pOut, size_t nDone, size_t nWant) {
-        return ::pread(m_fd, pOut, nWant, static_cast<off_t>(nOffset + nDone));
-    });
+    return ReadFully(m_strPath, pBuffer, nCount,
+                     [this, nOffset](char* pOut, size_t nDone, size_t nWant) {
+                         return ::pread(m_fd, pOut, nWant, static_cast<off_t>(nOffset + nDone));
+                     });
 }
 
 void CFile::Write(const void* pBuffer, size_t nCount)
@@ -119,7 +114,8 @@ std::uint64_t CFile::Seek(std::int64_t nOffset, int nFrom)
 
 std::uint64_t CFile::GetLength() const
 {
-    struct stat st {};
+    struct stat st
+    {};
     if (::fstat(m_fd, &st) != 0)
         throw CFileException(m_strPath, errno, "read the length of");
     return static_cast<std::uint64_t>(st.st_size);

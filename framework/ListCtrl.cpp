@@ -74,10 +74,7 @@ size_t FindCell(std::string_view s, int nSubItem, int& nCount)
 
 } // namespace
 
-void CListCtrl::CFreeBlock::operator()(char* p) const
-{
-    std::free(p);
-}
+void CListCtrl::CFreeBlock::operator()(char* p) const { std::free(p); }
 
 std::string_view CListCtrl::RowBytes(const CRow& row) const
 {
@@ -100,7 +97,7 @@ std::string_view CListCtrl::CellOf(const CRow& row, int nSubItem) const
 bool CListCtrl::EndsStore(const CRow& row) const
 {
     return row.nSize != 0 && row.nBlock + 1 == m_blocks.size() &&
-           row.nOffset + row.nSize == m_nTailUsed;
+        row.nOffset + row.nSize == m_nTailUsed;
 }
 
 char* CListCtrl::Allocate(size_t nBytes, CRow& row)

@@ -60,9 +60,6 @@ void* AllocateLarge(size_t nBytes)
     return p;
 }
 
-void FreeLarge(void* p) noexcept
-{
-    std::free(p);
-}
+void FreeLarge(void* p) noexcept { std::free(p); }
 
 } // namespace mem

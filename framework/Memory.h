@@ -38,8 +38,7 @@ struct CLargeAllocator
     CLargeAllocator() = default;
     template <class U>
     CLargeAllocator(const CLargeAllocator<U>& /*other*/) noexcept
-    {
-    }
+    {}
     T* allocate(size_t n) { return static_cast<T*>(AllocateLarge(n * sizeof(T))); }
     void deallocate(T* p, size_t /*n*/) noexcept { FreeLarge(p); }
     template <class U>

@@ -118,13 +118,31 @@ IHelpViewer& HelpViewer() { return SlotOf<IHelpViewer, CNoHelp>().Get(); }
 IPrintDialog& PrintDialog() { return SlotOf<IPrintDialog, CCancellingPrintDialog>().Get(); }
 IBusyIndicator& BusyIndicator() { return SlotOf<IBusyIndicator, CNoBusyIndicator>().Get(); }
 
-void SetClipboard(IClipboard* pService) { SlotOf<IClipboard, CMemoryClipboard>().pInstalled = pService; }
-void SetMessageBox(IMessageBox* pService) { SlotOf<IMessageBox, CStderrMessageBox>().pInstalled = pService; }
-void SetFileDialog(IFileDialog* pService) { SlotOf<IFileDialog, CCancellingFileDialog>().pInstalled = pService; }
-void SetWebBrowser(IWebBrowser* pService) { SlotOf<IWebBrowser, CNoBrowser>().pInstalled = pService; }
+void SetClipboard(IClipboard* pService)
+{
+    SlotOf<IClipboard, CMemoryClipboard>().pInstalled = pService;
+}
+void SetMessageBox(IMessageBox* pService)
+{
+    SlotOf<IMessageBox, CStderrMessageBox>().pInstalled = pService;
+}
+void SetFileDialog(IFileDialog* pService)
+{
+    SlotOf<IFileDialog, CCancellingFileDialog>().pInstalled = pService;
+}
+void SetWebBrowser(IWebBrowser* pService)
+{
+    SlotOf<IWebBrowser, CNoBrowser>().pInstalled = pService;
+}
 void SetHelpViewer(IHelpViewer* pService) { SlotOf<IHelpViewer, CNoHelp>().pInstalled = pService; }
-void SetPrintDialog(IPrintDialog* pService) { SlotOf<IPrintDialog, CCancellingPrintDialog>().pInstalled = pService; }
-void SetBusyIndicator(IBusyIndicator* pService) { SlotOf<IBusyIndicator, CNoBusyIndicator>().pInstalled = pService; }
+void SetPrintDialog(IPrintDialog* pService)
+{
+    SlotOf<IPrintDialog, CCancellingPrintDialog>().pInstalled = pService;
+}
+void SetBusyIndicator(IBusyIndicator* pService)
+{
+    SlotOf<IBusyIndicator, CNoBusyIndicator>().pInstalled = pService;
+}
 
 CString GetCurrentDirectory()
 {

@@ -44,17 +44,17 @@ std::vector<CFileFilter> ParseFileFilter(const CString& strFilter);
 
 struct CFileDialogRequest
 {
-    bool bOpen = true;           // an open dialog, or a save dialog
-    CString strFilter;           // the filter text, bars and all
-    CString strInitialDir;       // where the dialog starts (may name a file)
-    bool bOverwritePrompt = true;// a save dialog asks before replacing a file
+    bool bOpen = true;            // an open dialog, or a save dialog
+    CString strFilter;            // the filter text, bars and all
+    CString strInitialDir;        // where the dialog starts (may name a file)
+    bool bOverwritePrompt = true; // a save dialog asks before replacing a file
 };
 
 struct CFileDialogResult
 {
     bool bOk = false;
-    CString strPath;             // the chosen file's full path
-    int nFilterIndex = 1;        // 1-based index of the filter in force
+    CString strPath;      // the chosen file's full path
+    int nFilterIndex = 1; // 1-based index of the filter in force
 };
 
 class IFileDialog

@@ -16,10 +16,7 @@ CBufferedSink::CBufferedSink(ISink& target, bool bTextMode, size_t nBuffer, bool
     m_strBuffer.reserve(nBuffer + nBuffer / 8 + 16);
 }
 
-CBufferedSink::~CBufferedSink()
-{
-    WaitForWriter();
-}
+CBufferedSink::~CBufferedSink() { WaitForWriter(); }
 
 void CBufferedSink::WaitForWriter()
 {
@@ -33,8 +30,8 @@ bool CBufferedSink::HandOver()
     if (!m_bFailed && !m_strBuffer.empty()) {
         if (m_bBackground) {
             m_strWriting.swap(m_strBuffer);
-            m_writing = std::async(std::launch::async,
-                                   [this] { return m_target.Write(m_strWriting); });
+            m_writing =
+                std::async(std::launch::async, [this] { return m_target.Write(m_strWriting); });
         } else {
             m_bFailed = !m_target.Write(m_strBuffer);
         }
@@ -74,13 +71,9 @@ bool CBufferedSink::Flush()
 
 CAtomicFileSink::CAtomicFileSink(CString strPath, bool bSync)
     : m_strPath(std::move(strPath)), m_bSync(bSync)
-{
-}
+{}
 
-CAtomicFileSink::~CAtomicFileSink()
-{
-    Discard();
-}
+CAtomicFileSink::~CAtomicFileSink() { Discard(); }
 
 void CAtomicFileSink::Discard() noexcept
 {
@@ -99,12 +92,14 @@ bool CAtomicFileSink::Open()
     Discard();
     // Write through a symbolic link to the file it names.
     std::vector<char> resolved(PATH_MAX + 1, '\0');
-    struct stat stLink {};
+    struct stat stLink
+    {};
     if (::lstat(m_strPath.c_str(), &stLink) == 0 && S_ISLNK(stLink.st_mode) &&
         ::realpath(m_strPath.c_str(), resolved.data()) != nullptr)
         m_strPath = resolved.data();
     // A device or a pipe cannot be replaced; it is written in place.
-    struct stat stExisting {};
+    struct stat stExisting
+    {};
     if (::stat(m_strPath.c_str(), &stExisting) == 0 && !S_ISREG(stExisting.st_mode) &&
         !S_ISDIR(stExisting.st_mode)) {
         const int fd = ::open(m_strPath.c_str(), O_WRONLY | O_CLOEXEC);
@@ -123,12 +118,14 @@ bool CAtomicFileSink::Open()
         m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(EISDIR);
         return false;
     }
-    struct stat stTarget {};
+    struct stat stTarget
+    {};
     if (::stat(m_strPath.c_str(), &stTarget) == 0 && S_ISDIR(stTarget.st_mode)) {
         m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(EISDIR);
         return false;
     }
-    CString strTemplate = (nSlash == CString::npos ? CString() : strDir) + "." + strName + ".XXXXXX";
+    CString strTemplate =
+        (nSlash == CString::npos ? CString() : strDir) + "." + strName + ".XXXXXX";
     std::vector<char> buffer(strTemplate.begin(), strTemplate.end());
     buffer.push_back('\0');
     const int fd = ::mkstemp(buffer.data());

@@ -141,8 +141,8 @@ const char* FindLineEnd(const char* p, const char* pEnd)
     const __m128i lf = _mm_set1_epi8('\n');
     while (pEnd - p >= 16) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const int nMask = _mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)));
+        const int nMask =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)));
         if (nMask != 0)
             return p + __builtin_ctz(static_cast<unsigned>(nMask));
         p += 16;
@@ -161,8 +161,9 @@ bool LineEndsAreCrLf(std::string_view text, bool* pAscii)
     const auto finish = [&](bool bCrLf) {
         if (pAscii != nullptr) {
             const auto* pBytes = reinterpret_cast<const unsigned char*>(text.data());
-            *pAscii = *pAscii && AsciiRunLength(pBytes + (p - text.data()), static_cast<size_t>(pEnd - p)) ==
-                                     static_cast<size_t>(pEnd - p);
+            *pAscii = *pAscii &&
+                AsciiRunLength(pBytes + (p - text.data()), static_cast<size_t>(pEnd - p)) ==
+                    static_cast<size_t>(pEnd - p);
         }
         return bCrLf;
     };
@@ -180,10 +181,12 @@ bool LineEndsAreCrLf(std::string_view text, bool* pAscii)
         for (int k = 0; k < 4; ++k) {
             const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
             high = _mm_or_si128(high, block);
-            nCr |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, cr))))
-                   << (16 * k);
-            nLf |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, lf))))
-                   << (16 * k);
+            nCr |= static_cast<std::uint64_t>(
+                       static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, cr))))
+                << (16 * k);
+            nLf |= static_cast<std::uint64_t>(
+                       static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, lf))))
+                << (16 * k);
         }
         if (nLf != ((nCr << 1) | nAfterCr)) {
             if (pAscii != nullptr)
@@ -332,10 +335,9 @@ void CUtf8Validator::Feed(const unsigned char* pBytes, size_t nCount)
 char32_t Cp1252ToUnicode(unsigned char by)
 {
     static const char16_t kHigh[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
     };
     if (by >= 0x80 && by <= 0x9F)
         return kHigh[by - 0x80];

@@ -13,10 +13,7 @@ namespace str {
 
 // Space, tab, CR, LF, vertical tab and form feed: the white space of the C
 // locale, which the parse rules and the exporters trim.
-inline bool IsSpace(unsigned char ch)
-{
-    return ch == ' ' || (ch >= '\t' && ch <= '\r');
-}
+inline bool IsSpace(unsigned char ch) { return ch == ' ' || (ch >= '\t' && ch <= '\r'); }
 
 CString Trim(std::string_view text);
 CString TrimLeft(std::string_view text);
@@ -66,7 +63,8 @@ inline bool Contains(std::string_view text, char ch)
     if (text.size() >= 16) {
         const __m128i wanted = _mm_set1_epi8(ch);
         const auto hasIt = [&](size_t nAt) {
-            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + nAt));
+            const __m128i block =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + nAt));
             return _mm_movemask_epi8(_mm_cmpeq_epi8(block, wanted)) != 0;
         };
         for (; i + 16 <= text.size(); i += 16) {
@@ -127,7 +125,7 @@ public:
 
 private:
     bool m_bValid = true;
-    int m_nPending = 0;       // continuation bytes still expected
+    int m_nPending = 0; // continuation bytes still expected
     unsigned char m_byLo = 0x80;
     unsigned char m_byHi = 0xBF;
 };

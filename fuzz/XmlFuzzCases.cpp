@@ -123,8 +123,8 @@ std::string RunEditCase(const uint8_t* pData, size_t nSize)
     // Edits can only begin where no root element exists; on a text that
     // holds nothing else but well-formed nodes, they must keep it so.
     const bool bStrict = bSafeNames && !bParsed &&
-                         (doc.GetParseError() == "Root element not found" ||
-                          doc.GetParseError() == "Empty document");
+        (doc.GetParseError() == "Root element not found" ||
+         doc.GetParseError() == "Empty document");
 
     for (int nStep = 0; !reader.AtEnd(); ++nStep) {
         const uint8_t nOp = reader.Byte() & 7u;
@@ -137,8 +137,8 @@ std::string RunEditCase(const uint8_t* pData, size_t nSize)
         case 0:
         case 1:
             strName = bSafeNames ? SafeName(reader, false) : reader.Bytes(reader.Byte() & 31u);
-            bDone = nOp == 0 ? doc.AddElement(strName.c_str())
-                             : doc.AddChildElement(strName.c_str());
+            bDone =
+                nOp == 0 ? doc.AddElement(strName.c_str()) : doc.AddChildElement(strName.c_str());
             break;
         case 2:
             bDone = doc.EnterElement();
@@ -151,8 +151,9 @@ std::string RunEditCase(const uint8_t* pData, size_t nSize)
             if (nOp <= 4)
                 strName = bSafeNames ? SafeName(reader, true) : reader.Bytes(reader.Byte() & 31u);
             strValue = reader.Bytes(reader.Byte());
-            bDone = (nOp == 3 || nOp == 5) ? doc.SetAttribute(strName.c_str(), strValue.c_str())
-                                           : doc.SetChildAttribute(strName.c_str(), strValue.c_str());
+            bDone = (nOp == 3 || nOp == 5)
+                ? doc.SetAttribute(strName.c_str(), strValue.c_str())
+                : doc.SetChildAttribute(strName.c_str(), strValue.c_str());
             break;
         default:
             // Two siblings in a row, then attributes on the second: the
@@ -163,8 +164,8 @@ std::string RunEditCase(const uint8_t* pData, size_t nSize)
             doc.SetChildAttribute("image", "-1");
             break;
         }
-        const std::string strStep = "step " + std::to_string(nStep) + " (op " +
-                                    std::to_string(nOp) + "): ";
+        const std::string strStep =
+            "step " + std::to_string(nStep) + " (op " + std::to_string(nOp) + "): ";
         if (!bDone && nOp != 7 &&
             (doc.GetText() != strBefore || doc.GetElementCount() != nCountBefore))
             return strStep + "a refused edit changed the document";

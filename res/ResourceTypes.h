@@ -20,24 +20,24 @@ enum class EControlKind {
 // Styles a control may carry.
 enum EControlStyle : unsigned {
     CS_NONE = 0,
-    CS_MULTILINE = 0x0001,    // edit: several lines
-    CS_WANTRETURN = 0x0002,   // edit: Enter inserts a line break
-    CS_HSCROLL = 0x0004,      // horizontal scroll bar (and no wrapping)
-    CS_VSCROLL = 0x0008,      // vertical scroll bar
-    CS_AUTOHSCROLL = 0x0010,  // single-line edit scrolls horizontally
+    CS_MULTILINE = 0x0001,   // edit: several lines
+    CS_WANTRETURN = 0x0002,  // edit: Enter inserts a line break
+    CS_HSCROLL = 0x0004,     // horizontal scroll bar (and no wrapping)
+    CS_VSCROLL = 0x0008,     // vertical scroll bar
+    CS_AUTOHSCROLL = 0x0010, // single-line edit scrolls horizontally
     CS_BORDER = 0x0020,
     CS_TABSTOP = 0x0040,
-    CS_NOPREFIX = 0x0080,     // label: an ampersand is shown as it is
-    CS_NOTIFY = 0x0100,       // static: reports clicks
-    CS_SUNKEN = 0x0200,       // sunken edge
-    CS_REPORT = 0x0400,       // list view: report view
-    CS_SINGLESEL = 0x0800,    // list view: one selected row at most
-    CS_SHOWSELALWAYS = 0x1000,// list view: selection shown when unfocused
+    CS_NOPREFIX = 0x0080,      // label: an ampersand is shown as it is
+    CS_NOTIFY = 0x0100,        // static: reports clicks
+    CS_SUNKEN = 0x0200,        // sunken edge
+    CS_REPORT = 0x0400,        // list view: report view
+    CS_SINGLESEL = 0x0800,     // list view: one selected row at most
+    CS_SHOWSELALWAYS = 0x1000, // list view: selection shown when unfocused
 };
 
 struct CControlTemplate
 {
-    int nId;             // -1 for a control without an id
+    int nId; // -1 for a control without an id
     EControlKind kind;
     unsigned nStyle;
     const char* pszCaption;

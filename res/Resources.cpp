@@ -22,8 +22,8 @@ const CDialogTemplate kMainDialog = {
          144, 0, "IDC_LIST_RESULT"},
         {IDC_EDIT_DATA, EControlKind::Edit, kMultiLineEdit, nullptr, 259, 137, 252, 123, 0,
          "IDC_EDIT_DATA"},
-        {IDC_BUTTON_PARSE, EControlKind::DefPushButton, CS_TABSTOP, "Parse Data", 437, 80, 75, 19, 0,
-         "IDC_BUTTON_PARSE"},
+        {IDC_BUTTON_PARSE, EControlKind::DefPushButton, CS_TABSTOP, "Parse Data", 437, 80, 75, 19,
+         0, "IDC_BUTTON_PARSE"},
         {IDC_BUTTON_LOAD_DATA, EControlKind::PushButton, CS_TABSTOP, "Load Txt File", 457, 112, 54,
          14, 0, "IDC_BUTTON_LOAD_DATA"},
         {IDC_EDIT_TEMPLATE, EControlKind::Edit, kMultiLineEdit, nullptr, 9, 137, 240, 123, 0,
@@ -32,7 +32,8 @@ const CDialogTemplate kMainDialog = {
          54, 14, 0, "IDC_BUTTON_LOAD_TEMPLATE"},
         {-1, EControlKind::Label, CS_NONE, "Template Start Tag:", 8, 84, 64, 8, 0, "labelStartTag"},
         {-1, EControlKind::Label, CS_NONE, "Template End Tag:", 108, 84, 62, 8, 0, "labelEndTag"},
-        {-1, EControlKind::Label, CS_NONE, "Allowed Chars:", 261, 84, 48, 8, 0, "labelAllowedChars"},
+        {-1, EControlKind::Label, CS_NONE, "Allowed Chars:", 261, 84, 48, 8, 0,
+         "labelAllowedChars"},
         {IDC_EDIT_ALLOWED_CHARS, EControlKind::Edit, kSingleLineEdit, nullptr, 309, 82, 124, 14, 0,
          "IDC_EDIT_ALLOWED_CHARS"},
         {IDC_EDIT_START_TAG, EControlKind::Edit, kSingleLineEdit, nullptr, 75, 82, 23, 14, 0,
@@ -52,8 +53,8 @@ const CDialogTemplate kMainDialog = {
          "IDC_EDIT_CRCL"},
         {IDC_CHECK_PARSE_FROM_EDIT, EControlKind::CheckBox, CS_TABSTOP,
          "Parse Data From This Edit Box", 261, 127, 112, 10, 0, "IDC_CHECK_PARSE_FROM_EDIT"},
-        {IDC_BANNER, EControlKind::Bitmap, CS_NOTIFY | CS_SUNKEN, nullptr, 6, 6, 511, 70, IDB_BANNER,
-         "IDC_BANNER"},
+        {IDC_BANNER, EControlKind::Bitmap, CS_NOTIFY | CS_SUNKEN, nullptr, 6, 6, 511, 70,
+         IDB_BANNER, "IDC_BANNER"},
     },
 };
 
@@ -73,8 +74,8 @@ const CDialogTemplate kAboutDialog = {
         {-1, EControlKind::Label, CS_NONE, "Copyright (C) 2026 Brenlow LLC.", 43, 99, 119, 8, 0,
          "labelNotice"},
         {IDOK, EControlKind::DefPushButton, CS_TABSTOP, "OK", 423, 79, 68, 14, 0, "IDOK"},
-        {IDC_LINK, EControlKind::Label, CS_NONE, "https://korvane.example/text-to-table", 176, 99, 110,
-         8, 0, "IDC_LINK"},
+        {IDC_LINK, EControlKind::Label, CS_NONE, "https://korvane.example/text-to-table", 176, 99,
+         110, 8, 0, "IDC_LINK"},
         {IDC_BANNER_ABOUT, EControlKind::Bitmap, CS_NOTIFY | CS_SUNKEN, nullptr, 7, 7, 510, 69,
          IDB_BANNER, "IDC_BANNER_ABOUT"},
     },
@@ -124,10 +125,7 @@ const CDialogTemplate* FindDialog(int nId)
     return nullptr;
 }
 
-const CMenuTemplate* FindMenu(int nId)
-{
-    return nId == IDR_MENU_MAIN ? &kMainMenu : nullptr;
-}
+const CMenuTemplate* FindMenu(int nId) { return nId == IDR_MENU_MAIN ? &kMainMenu : nullptr; }
 
 const char* LoadString(int nId)
 {

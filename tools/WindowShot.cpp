@@ -18,9 +18,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPixmap>
 #include <QTextBrowser>
 #include <QUrl>
-#include <QPixmap>
 
 #include <cstdio>
 #include <cstring>
@@ -92,8 +92,8 @@ int main(int argc, char** argv)
         platform::SetPrintDialog(&printDialog);
         dlg.SendCommand(ID_FILE_PRINT);
         platform::SetPrintDialog(nullptr);
-        std::printf("%s %s (%d rows)\n", messages.m_nShown == 0 ? "printed" : "could not print", pszOut,
-                    dlg.m_listResult.GetItemCount());
+        std::printf("%s %s (%d rows)\n", messages.m_nShown == 0 ? "printed" : "could not print",
+                    pszOut, dlg.m_listResult.GetItemCount());
         return messages.m_nShown == 0 ? 0 : 1;
     }
 
@@ -109,9 +109,10 @@ int main(int argc, char** argv)
             return 1;
         CHelpWindow* pWindow = helpViewer.Window();
         if (pszHelpPage != nullptr) {
-            const QString strPage = QString::fromStdString(CHelpViewer::GuidePathFor(strBin + "/korvane.chm"));
-            pWindow->Browser()->setSource(
-                QUrl::fromLocalFile(QFileInfo(strPage).dir().filePath(QString::fromLocal8Bit(pszHelpPage))));
+            const QString strPage =
+                QString::fromStdString(CHelpViewer::GuidePathFor(strBin + "/korvane.chm"));
+            pWindow->Browser()->setSource(QUrl::fromLocalFile(
+                QFileInfo(strPage).dir().filePath(QString::fromLocal8Bit(pszHelpPage))));
         }
         pShot = pWindow;
     }

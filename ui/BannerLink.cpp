@@ -10,10 +10,7 @@ CBannerLink::CBannerLink() : m_hCursor(res::LoadCursor(IDC_CURSOR_HAND))
     SetURL(CString(product::kProductPageUrl) + product::kBannerQuery);
 }
 
-void CBannerLink::PreSubclassWindow()
-{
-    GetWidget()->setCursor(m_hCursor);
-}
+void CBannerLink::PreSubclassWindow() { GetWidget()->setCursor(m_hCursor); }
 
 bool CBannerLink::OnSetCursor()
 {

@@ -7,15 +7,9 @@
 #include <QApplication>
 #include <QFileInfo>
 
-CHelpViewer::~CHelpViewer()
-{
-    delete m_pWindow.data();
-}
+CHelpViewer::~CHelpViewer() { delete m_pWindow.data(); }
 
-CHelpWindow* CHelpViewer::Window() const
-{
-    return m_pWindow.data();
-}
+CHelpWindow* CHelpViewer::Window() const { return m_pWindow.data(); }
 
 CString CHelpViewer::GuidePathFor(const CString& strHelpPath)
 {
@@ -31,7 +25,8 @@ bool CHelpViewer::ShowHelp(const CString& strHelpPath)
 {
     const CString strGuide = GuidePathFor(strHelpPath);
     if (!QFileInfo(ToQt(strGuide)).isFile()) {
-        platform::MessageBox().Show("The user guide was not found. It was looked for at " + strGuide + ".",
+        platform::MessageBox().Show("The user guide was not found. It was looked for at " +
+                                        strGuide + ".",
                                     EMessageIcon::Exclamation);
         return false;
     }

@@ -81,10 +81,7 @@ void CHelpWindow::OpenContents(const CString& strPagePath)
     m_pBrowser->setSource(m_contents);
 }
 
-CString CHelpWindow::CurrentPage() const
-{
-    return FromQt(m_pBrowser->source().toLocalFile());
-}
+CString CHelpWindow::CurrentPage() const { return FromQt(m_pBrowser->source().toLocalFile()); }
 
 void CHelpWindow::OnAnchorClicked(const QUrl& url)
 {
@@ -94,7 +91,8 @@ void CHelpWindow::OnAnchorClicked(const QUrl& url)
         return;
     }
     if (!QFileInfo::exists(target.toLocalFile())) {
-        platform::MessageBox().Show("The help page " + FromQt(target.toLocalFile()) + " was not found.",
+        platform::MessageBox().Show("The help page " + FromQt(target.toLocalFile()) +
+                                        " was not found.",
                                     EMessageIcon::Exclamation);
         return;
     }
@@ -105,6 +103,7 @@ void CHelpWindow::OnSourceChanged()
 {
     const QString strBase = QString::fromUtf8(product::kName) + QStringLiteral(" Help");
     const QString strTitle = m_pBrowser->documentTitle();
-    setWindowTitle(strTitle.isEmpty() || strTitle == strBase ? strBase
-                                                              : strTitle + QStringLiteral(" - ") + strBase);
+    setWindowTitle(strTitle.isEmpty() || strTitle == strBase
+                       ? strBase
+                       : strTitle + QStringLiteral(" - ") + strBase);
 }

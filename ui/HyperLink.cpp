@@ -10,8 +10,7 @@
 CHyperLink::CHyperLink()
     : m_crText(RGB(0, 0, 255)), m_hCursor(res::LoadCursor(IDC_CURSOR_HAND)),
       m_strURL(CString(product::kProductPageUrl) + product::kLinkQuery)
-{
-}
+{}
 
 void CHyperLink::PreSubclassWindow()
 {

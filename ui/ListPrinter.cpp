@@ -12,10 +12,7 @@ const char* const kFontFace = "Arial";
 constexpr int kMeasureBuffer = 255;
 } // namespace
 
-CListPrinter::~CListPrinter()
-{
-    ReleaseJob();
-}
+CListPrinter::~CListPrinter() { ReleaseJob(); }
 
 IPrintDevice::FontHandle CListPrinter::CreatePointFont(int nPoints)
 {
@@ -203,8 +200,8 @@ bool CListPrinter::PrintRows(const CListCtrl& list)
         int x = kLeft;
         for (int j = 0; j < list.GetColumnCount(); ++j) {
             const int w = static_cast<size_t>(j) < m_pColumnWidths.size()
-                              ? m_pColumnWidths[static_cast<size_t>(j)]
-                              : kColumnPadding;
+                ? m_pColumnWidths[static_cast<size_t>(j)]
+                : kColumnPadding;
             m_pDC->Rectangle(CRect{x, m_nY, x + w + 2 * m_nSpacing, m_nY + nRowHeight});
             m_pDC->DrawText(list.GetItemText(i, j),
                             CRect{x + m_nSpacing, m_nY + m_nSpacing, x + m_nSpacing + w,

@@ -8,10 +8,7 @@ namespace {
 CMainApp* g_pApp = nullptr;
 }
 
-CMainApp* AfxGetMainApp()
-{
-    return g_pApp;
-}
+CMainApp* AfxGetMainApp() { return g_pApp; }
 
 CMainApp::CMainApp()
 {

@@ -77,7 +77,8 @@ void CMainDlg::DoDataExchange(CDataExchange* pDX)
 CString CMainDlg::SampleFolderFor(const CString& strExecutable)
 {
     const size_t nSlash = strExecutable.rfind('/');
-    const CString strFolder = nSlash == CString::npos ? CString() : strExecutable.substr(0, nSlash + 1);
+    const CString strFolder =
+        nSlash == CString::npos ? CString() : strExecutable.substr(0, nSlash + 1);
     return strFolder + "Sample1/";
 }
 
@@ -165,10 +166,7 @@ void CMainDlg::OnLoadTemplate()
     LoadTextFile(m_strTemplatePath, m_strLoadedTemplate, m_strTemplateText);
 }
 
-void CMainDlg::OnLoadData()
-{
-    LoadTextFile(m_strDataPath, m_strLoadedData, m_strDataText);
-}
+void CMainDlg::OnLoadData() { LoadTextFile(m_strDataPath, m_strLoadedData, m_strDataText); }
 
 void CMainDlg::OnRclickList(const CNotify& notify, long* pResult)
 {
@@ -201,10 +199,7 @@ bool CMainDlg::CopyRowToClipboard(const CListCtrl& list)
     return platform::Clipboard().SetText(strText);
 }
 
-void CMainDlg::OnCopyRow()
-{
-    CopyRowToClipboard(m_listResult);
-}
+void CMainDlg::OnCopyRow() { CopyRowToClipboard(m_listResult); }
 
 void CMainDlg::OnCopyAll()
 {
@@ -212,15 +207,9 @@ void CMainDlg::OnCopyAll()
     m_exporter.CopyAllToClipboard(m_listResult);
 }
 
-void CMainDlg::OnSaveAs()
-{
-    m_exporter.SaveAs(m_listResult, kTableName);
-}
+void CMainDlg::OnSaveAs() { m_exporter.SaveAs(m_listResult, kTableName); }
 
-void CMainDlg::OnPrintList()
-{
-    m_printer.PrintList(m_listResult, kPrintTitle);
-}
+void CMainDlg::OnPrintList() { m_printer.PrintList(m_listResult, kPrintTitle); }
 
 void CMainDlg::DeleteSelectedRow()
 {
@@ -229,20 +218,11 @@ void CMainDlg::DeleteSelectedRow()
         m_listResult.DeleteItem(nRow);
 }
 
-void CMainDlg::OnDeleteRow()
-{
-    DeleteSelectedRow();
-}
+void CMainDlg::OnDeleteRow() { DeleteSelectedRow(); }
 
-void CMainDlg::OnDeleteListContent()
-{
-    m_listResult.DeleteAllItems();
-}
+void CMainDlg::OnDeleteListContent() { m_listResult.DeleteAllItems(); }
 
-void CMainDlg::OnCloseCmd()
-{
-    OnCancel();
-}
+void CMainDlg::OnCloseCmd() { OnCancel(); }
 
 void CMainDlg::OnProductPage()
 {
@@ -258,12 +238,10 @@ void CMainDlg::OnAbout()
 void CMainDlg::OnHelpTopics()
 {
     const CMainApp* pApp = AfxGetMainApp();
-    const CString strHelpPath =
-        pApp != nullptr ? pApp->GetHelpPath() : CMainApp::HelpPathFor(platform::GetModuleFileName());
+    const CString strHelpPath = pApp != nullptr
+        ? pApp->GetHelpPath()
+        : CMainApp::HelpPathFor(platform::GetModuleFileName());
     platform::HelpViewer().ShowHelp(strHelpPath);
 }
 
-void CMainDlg::OnHelpInfo()
-{
-    OnHelpTopics();
-}
+void CMainDlg::OnHelpInfo() { OnHelpTopics(); }

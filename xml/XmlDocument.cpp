@@ -9,10 +9,7 @@ using xml::XML_ELEMENT;
 using xml::XML_NODE;
 using xml::XML_TOKEN;
 
-CXmlDocument::CXmlDocument()
-{
-    SetText(nullptr);
-}
+CXmlDocument::CXmlDocument() { SetText(nullptr); }
 
 CXmlDocument::~CXmlDocument() = default;
 
@@ -31,7 +28,8 @@ void CXmlDocument::GrowElements(int32_t nWanted)
     }
     if (m_nSegSlots <= nTarget) {
         const int32_t nSlots = 2 * nTarget + 4;
-        auto ppTable = std::make_unique<std::unique_ptr<XML_ELEMENT[]>[]>(static_cast<size_t>(nSlots));
+        auto ppTable =
+            std::make_unique<std::unique_ptr<XML_ELEMENT[]>[]>(static_cast<size_t>(nSlots));
         const int32_t nExisting = m_nElemCapacity > 0 ? ((m_nElemCapacity - 1) >> 16) + 1 : 0;
         for (int32_t i = 0; i < nExisting; ++i)
             ppTable[i] = std::move(m_ppSegments[i]);
@@ -41,8 +39,7 @@ void CXmlDocument::GrowElements(int32_t nWanted)
     // Records beyond m_iNextFree hold nothing yet, so only those in use are
     // copied when a segment is replaced.
     const int32_t nUsed = m_nElemCapacity - nLast * kSegmentRecords;
-    const int32_t nInUse =
-        std::clamp(m_iNextFree - nLast * kSegmentRecords, 0, std::max(nUsed, 0));
+    const int32_t nInUse = std::clamp(m_iNextFree - nLast * kSegmentRecords, 0, std::max(nUsed, 0));
     if (nLast < nTarget && nUsed < kSegmentRecords) {
         std::unique_ptr<XML_ELEMENT[]> pFull(new XML_ELEMENT[kSegmentRecords]);
         if (nInUse > 0)
@@ -98,7 +95,7 @@ bool CXmlDocument::ParseText()
         m_strParseError = "Empty document";
     } else if (nLength > static_cast<size_t>(xml::kMaxText)) {
         m_strParseError = "Document of " + std::to_string(nLength) + " bytes is longer than " +
-                          std::to_string(xml::kMaxText) + " bytes";
+            std::to_string(xml::kMaxText) + " bytes";
     } else {
         XML_TOKEN token;
         token.pszText = m_strXml.c_str();
@@ -134,10 +131,7 @@ bool EndTagMatches(const char* pEnd, size_t nEnd, const CString& strStart)
     return ch == ' ' || ch == '=' || ch == '/' || ch == '[';
 }
 
-CString AtOffset(int32_t nOffset)
-{
-    return " at offset " + std::to_string(nOffset);
-}
+CString AtOffset(int32_t nOffset) { return " at offset " + std::to_string(nOffset); }
 
 } // namespace
 
@@ -173,13 +167,11 @@ int32_t CXmlDocument::ParseElements(XML_TOKEN& token)
             // The packed record fields bound what a text may hold; a text
             // beyond them is refused rather than indexed wrongly.
             if (node.nSize > xml::kMaxStartTag)
-                return fail("Start tag of element '" + node.strName + "'" +
-                            AtOffset(node.nOffset) + " is longer than " +
-                            std::to_string(xml::kMaxStartTag) + " bytes");
+                return fail("Start tag of element '" + node.strName + "'" + AtOffset(node.nOffset) +
+                            " is longer than " + std::to_string(xml::kMaxStartTag) + " bytes");
             if (nLevel > xml::kMaxDepth)
                 return fail("Element '" + node.strName + "'" + AtOffset(node.nOffset) +
-                            " is nested deeper than " + std::to_string(xml::kMaxDepth) +
-                            " levels");
+                            " is nested deeper than " + std::to_string(xml::kMaxDepth) + " levels");
 
             XML_ELEMENT& elem = Elem(i);
             elem.iParent = iCur;

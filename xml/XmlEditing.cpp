@@ -12,10 +12,7 @@ using xml::XML_TOKEN;
 
 namespace {
 
-const char* OrEmpty(const char* psz)
-{
-    return psz != nullptr ? psz : "";
-}
+const char* OrEmpty(const char* psz) { return psz != nullptr ? psz : ""; }
 
 // Whether a text of nLength bytes may change by nShift and stay within
 // what 32-bit offsets describe.
@@ -31,15 +28,9 @@ bool CXmlDocument::HasRootElement() const
     return m_nElemCapacity > 0 && Elem(0).iFirstChild != 0;
 }
 
-bool CXmlDocument::AddElement(const char* pszName)
-{
-    return InsertElement(pszName, false);
-}
+bool CXmlDocument::AddElement(const char* pszName) { return InsertElement(pszName, false); }
 
-bool CXmlDocument::AddChildElement(const char* pszName)
-{
-    return InsertElement(pszName, true);
-}
+bool CXmlDocument::AddChildElement(const char* pszName) { return InsertElement(pszName, true); }
 
 bool CXmlDocument::EnterElement()
 {
@@ -81,7 +72,7 @@ bool CXmlDocument::InsertElement(const char* pszName, bool bChild)
     const XML_ELEMENT& parent = Elem(iParent);
     const bool bEmptyParent = parent.cbEndTag == 0;
     const bool bBare = iParent != 0 &&
-                       parent.nSize - static_cast<int32_t>(parent.cbStartTag + parent.cbEndTag) == 0;
+        parent.nSize - static_cast<int32_t>(parent.cbStartTag + parent.cbEndTag) == 0;
 
     // Everything that can refuse the edit is decided before anything
     // changes: the packed fields of the new record and of a parent that
@@ -361,9 +352,8 @@ bool CXmlDocument::FindAttribute(XML_TOKEN& token, const char* pszName, int32_t 
                 // Each name token starts the match afresh, so that a name
                 // without a value does not hide the attribute after it.
                 const bool bMatch = nToken <= nName && std::memcmp(pToken, pszName, nToken) == 0 &&
-                                    (nToken == nName || pszName[nToken] == ' ' ||
-                                     pszName[nToken] == '=' || pszName[nToken] == '/' ||
-                                     pszName[nToken] == '[');
+                    (nToken == nName || pszName[nToken] == ' ' || pszName[nToken] == '=' ||
+                     pszName[nToken] == '/' || pszName[nToken] == '[');
                 nFound = bMatch ? nCount : 0;
             }
         } else if (nFound != 0 && nCount == nFound + 2) {

@@ -27,8 +27,8 @@ bool IsNameStartByte(unsigned char b)
 
 bool IsTokenDelimiter(unsigned char b)
 {
-    return IsXmlSpace(b) || b == '<' || b == '>' || b == '=' || b == '\\' || b == '/' ||
-           b == '?' || b == '!';
+    return IsXmlSpace(b) || b == '<' || b == '>' || b == '=' || b == '\\' || b == '/' || b == '?' ||
+        b == '!';
 }
 
 CString Incorrect(const char* pszWhat, int32_t nOffset)

@@ -42,11 +42,11 @@ struct XML_NODE
 // A cursor over a NUL-terminated text.
 struct XML_TOKEN
 {
-    int32_t iFirst = 0;   // offset of the token's first byte
-    int32_t iLast = -1;   // offset of its last byte; iFirst - 1 when empty
-    int32_t iNext = 0;    // where the next scan starts
+    int32_t iFirst = 0;       // offset of the token's first byte
+    int32_t iLast = -1;       // offset of its last byte; iFirst - 1 when empty
+    int32_t iNext = 0;        // where the next scan starts
     const char* pszText = ""; // never null; "" for an empty document
-    bool bQuoted = false; // the token was quoted; iFirst..iLast is its inside
+    bool bQuoted = false;     // the token was quoted; iFirst..iLast is its inside
 };
 
 // Space, tab, LF and CR: the white space of XML.

@@ -157,8 +157,7 @@ int WriteStreamed(const CCliOptions& options, char chSeparator, std::ostream& ou
         format.AppendHeader(strHeader, columns);
         bWritten = sink.Write(strHeader);
     }
-    const bool bParsed =
-        bWritten &&
+    const bool bParsed = bWritten &&
         parse.Run(
             options.strDataPath,
             [&](CString& strOut, const std::string_view* pCells) {
@@ -257,9 +256,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         nResult = 0;
     }
     if (nResult == 0) {
-        err << "korvane-cli: " << (strError.empty() ? "Cannot write \"" + options.strOutput + "\""
-                                                    : strError)
-            << "\n";
+        err << "korvane-cli: "
+            << (strError.empty() ? "Cannot write \"" + options.strOutput + "\"" : strError) << "\n";
         return 1;
     }
     return 0;

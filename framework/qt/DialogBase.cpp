@@ -3,11 +3,11 @@
 #include "framework/qt/QtString.h"
 
 #include "ListView.h"
+#include "MultiLineEdit.h"
 #include "ResourceImages.h"
 #include "StaticControl.h"
 #include "framework/File.h"
 #include "framework/Platform.h"
-#include "MultiLineEdit.h"
 #include "res/Resource.h"
 #include "res/ResourceTypes.h"
 
@@ -32,8 +32,8 @@ namespace {
 void MeasureBaseUnits(const QFont& font, int& cx, int& cy)
 {
     const QFontMetrics metrics(font);
-    const int nWidth =
-        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int nWidth = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     cx = (nWidth / 26 + 1) / 2;
     cy = metrics.height();
     if (cx <= 0)
@@ -71,8 +71,7 @@ void DDX_Text(CDataExchange* pDX, int nId, CString& value)
         if (pDX->m_bSaveAndValidate) {
             if (!pEdit->HoldsText(value))
                 value = pEdit->GetText();
-        }
-        else
+        } else
             pEdit->SetText(value);
     } else if (auto* pLabel = qobject_cast<QLabel*>(pWidget)) {
         if (pDX->m_bSaveAndValidate)
@@ -111,8 +110,7 @@ void DDX_Control(CDataExchange* pDX, int nId, CStaticControl& control)
 
 CDialogBase::CDialogBase(int nTemplateId, QWidget* pParent)
     : QDialog(pParent), m_nTemplateId(nTemplateId), m_pTemplate(res::FindDialog(nTemplateId))
-{
-}
+{}
 
 CDialogBase::~CDialogBase() = default;
 
@@ -136,25 +134,13 @@ void CDialogBase::OnOK()
         EndDialog(IDOK);
 }
 
-void CDialogBase::OnCancel()
-{
-    EndDialog(IDCANCEL);
-}
+void CDialogBase::OnCancel() { EndDialog(IDCANCEL); }
 
-void CDialogBase::reject()
-{
-    OnCancel();
-}
+void CDialogBase::reject() { OnCancel(); }
 
-void CDialogBase::accept()
-{
-    OnOK();
-}
+void CDialogBase::accept() { OnOK(); }
 
-void CDialogBase::EndDialog(int nResult)
-{
-    done(nResult);
-}
+void CDialogBase::EndDialog(int nResult) { done(nResult); }
 
 void CDialogBase::keyPressEvent(QKeyEvent* pEvent)
 {
@@ -351,7 +337,8 @@ bool CDialogBase::BuildFromTemplate()
     std::vector<QWidget*> groups;
     for (const CControlTemplate& ctl : tmpl.controls) {
         QWidget* pWidget = nullptr;
-        const QString caption = ctl.pszCaption != nullptr ? QString::fromUtf8(ctl.pszCaption) : QString();
+        const QString caption =
+            ctl.pszCaption != nullptr ? QString::fromUtf8(ctl.pszCaption) : QString();
         bool bSizeToImage = false;
         switch (ctl.kind) {
         case EControlKind::ListView:
@@ -360,10 +347,10 @@ bool CDialogBase::BuildFromTemplate()
         case EControlKind::Edit:
             if (ctl.nStyle & CS_MULTILINE) {
                 auto* pEdit = new CMultiLineEdit(m_pClient);
-                pEdit->setHorizontalScrollBarPolicy((ctl.nStyle & CS_HSCROLL) ? Qt::ScrollBarAlwaysOn
-                                                                               : Qt::ScrollBarAlwaysOff);
-                pEdit->setVerticalScrollBarPolicy((ctl.nStyle & CS_VSCROLL) ? Qt::ScrollBarAlwaysOn
-                                                                             : Qt::ScrollBarAlwaysOff);
+                pEdit->setHorizontalScrollBarPolicy(
+                    (ctl.nStyle & CS_HSCROLL) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+                pEdit->setVerticalScrollBarPolicy(
+                    (ctl.nStyle & CS_VSCROLL) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
                 pWidget = pEdit;
             } else {
                 pWidget = new QLineEdit(m_pClient);
@@ -399,8 +386,8 @@ bool CDialogBase::BuildFromTemplate()
         case EControlKind::Icon: {
             auto* pLabel = new QLabel(m_pClient);
             const QPixmap pixmap = ctl.kind == EControlKind::Bitmap
-                                       ? res::LoadBitmap(ctl.nImage)
-                                       : res::LoadIcon(ctl.nImage).pixmap(32, 32);
+                ? res::LoadBitmap(ctl.nImage)
+                : res::LoadIcon(ctl.nImage).pixmap(32, 32);
             pLabel->setPixmap(pixmap);
             if (ctl.nStyle & CS_SUNKEN) {
                 pLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);

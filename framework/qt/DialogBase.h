@@ -41,8 +41,8 @@ struct CNotify
 {
     int nId = 0;
     int nCode = 0;
-    int nKey = 0;          // LVN_KEYDOWN: the virtual key
-    QPoint ptScreen;       // the screen position of the message
+    int nKey = 0;    // LVN_KEYDOWN: the virtual key
+    QPoint ptScreen; // the screen position of the message
 };
 
 class CDialogBase;
@@ -59,19 +59,30 @@ struct CMessageEntry
 
 #define KV_COMMAND_HANDLER(fn) static_cast<void (CDialogBase::*)()>(fn)
 #define KV_NOTIFY_HANDLER(fn) static_cast<void (CDialogBase::*)(const CNotify&, long*)>(fn)
-#define ON_COMMAND(id, fn) {CMessageEntry::Command, BN_CLICKED, id, KV_COMMAND_HANDLER(fn), nullptr}
+#define ON_COMMAND(id, fn)                                                                         \
+    {                                                                                              \
+        CMessageEntry::Command, BN_CLICKED, id, KV_COMMAND_HANDLER(fn), nullptr                    \
+    }
 #define ON_BN_CLICKED(id, fn) ON_COMMAND(id, fn)
-#define ON_NOTIFY(code, id, fn) {CMessageEntry::Notify, code, id, nullptr, KV_NOTIFY_HANDLER(fn)}
-#define ON_WM_HELPINFO(fn) {CMessageEntry::HelpInfo, 0, 0, KV_COMMAND_HANDLER(fn), nullptr}
-#define END_MESSAGE_MAP() {CMessageEntry::End, 0, 0, nullptr, nullptr}
+#define ON_NOTIFY(code, id, fn)                                                                    \
+    {                                                                                              \
+        CMessageEntry::Notify, code, id, nullptr, KV_NOTIFY_HANDLER(fn)                            \
+    }
+#define ON_WM_HELPINFO(fn)                                                                         \
+    {                                                                                              \
+        CMessageEntry::HelpInfo, 0, 0, KV_COMMAND_HANDLER(fn), nullptr                             \
+    }
+#define END_MESSAGE_MAP()                                                                          \
+    {                                                                                              \
+        CMessageEntry::End, 0, 0, nullptr, nullptr                                                 \
+    }
 
 class CDataExchange
 {
 public:
     CDataExchange(CDialogBase* pDlg, bool bSaveAndValidate)
         : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlg)
-    {
-    }
+    {}
     bool m_bSaveAndValidate;
     CDialogBase* m_pDlgWnd;
 };

@@ -175,10 +175,7 @@ void CListModel::OnCellChanged(int nRow, int nCol)
     emit dataChanged(at, at);
 }
 
-void CListModel::OnColumnChanged(int /*nCol*/)
-{
-    emit ColumnsChanged();
-}
+void CListModel::OnColumnChanged(int /*nCol*/) { emit ColumnsChanged(); }
 
 void CListModel::OnListDestroyed()
 {
@@ -187,10 +184,7 @@ void CListModel::OnListDestroyed()
     endResetModel();
 }
 
-void CListModel::OnSelectionChanged(int nRow)
-{
-    emit SelectionChangedInList(nRow);
-}
+void CListModel::OnSelectionChanged(int nRow) { emit SelectionChangedInList(nRow); }
 
 // --- view ---
 
@@ -221,10 +215,7 @@ CListView::CListView(CDialogBase* pDialog, int nId, QWidget* pParent)
             &CListView::OnViewSelectionChanged);
 }
 
-void CListView::SetList(CListCtrl* pList)
-{
-    m_model.SetList(pList);
-}
+void CListView::SetList(CListCtrl* pList) { m_model.SetList(pList); }
 
 void CListView::ApplyColumnWidths()
 {
@@ -245,7 +236,8 @@ void CListView::ApplySelection(int nRow)
         selectionModel()->clearSelection();
     } else {
         const QModelIndex at = m_model.index(nRow, 0);
-        selectionModel()->select(at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        selectionModel()->select(at,
+                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         selectionModel()->setCurrentIndex(at, QItemSelectionModel::NoUpdate);
     }
     m_bSyncing = false;

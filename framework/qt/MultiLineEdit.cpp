@@ -36,10 +36,11 @@ void CMultiLineEdit::SetText(const CString& text)
         size_t nLines = text.back() == '\n' ? 0 : 1;
         for (const char ch : text)
             nLines += ch == '\n' ? 1 : 0;
-        shown += QStringLiteral("\n[Only the first %1 of %2 lines are shown. The whole text is kept "
-                                "and parsed; it is too large to edit here.]")
-                     .arg(QLocale().toString(static_cast<qlonglong>(shown.count(QLatin1Char('\n')))))
-                     .arg(QLocale().toString(static_cast<qlonglong>(nLines)));
+        shown +=
+            QStringLiteral("\n[Only the first %1 of %2 lines are shown. The whole text is kept "
+                           "and parsed; it is too large to edit here.]")
+                .arg(QLocale().toString(static_cast<qlonglong>(shown.count(QLatin1Char('\n')))))
+                .arg(QLocale().toString(static_cast<qlonglong>(nLines)));
     }
     m_bSetting = true;
     setReadOnly(m_bPart);
@@ -64,4 +65,3 @@ CString CMultiLineEdit::GetText() const
     }
     return result;
 }
-

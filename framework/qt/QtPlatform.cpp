@@ -59,7 +59,8 @@ CFileDialogResult CQtFileDialog::Run(const CFileDialogRequest& request)
         QString entry = ToQt(filter.strDescription);
         // Qt reads the patterns from the parentheses at the end of an entry.
         const QString pattern = ToQt(filter.strPattern);
-        if (!pattern.isEmpty() && !entry.endsWith(QStringLiteral("(") + pattern + QStringLiteral(")")))
+        if (!pattern.isEmpty() &&
+            !entry.endsWith(QStringLiteral("(") + pattern + QStringLiteral(")")))
             entry += QStringLiteral(" (") + pattern + QStringLiteral(")");
         filters << entry;
     }
@@ -95,15 +96,9 @@ bool CQtWebBrowser::OpenUrl(const CString& strUrl)
     return QDesktopServices::openUrl(QUrl::fromEncoded(QByteArray::fromStdString(strUrl)));
 }
 
-void CQtBusyIndicator::Begin()
-{
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-}
+void CQtBusyIndicator::Begin() { QApplication::setOverrideCursor(Qt::WaitCursor); }
 
-void CQtBusyIndicator::End()
-{
-    QApplication::restoreOverrideCursor();
-}
+void CQtBusyIndicator::End() { QApplication::restoreOverrideCursor(); }
 
 void InstallQtPlatform()
 {

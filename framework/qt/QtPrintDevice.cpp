@@ -15,10 +15,7 @@
 
 namespace {
 
-QColor ToColor(COLORREF cr)
-{
-    return QColor(GetRValue(cr), GetGValue(cr), GetBValue(cr));
-}
+QColor ToColor(COLORREF cr) { return QColor(GetRValue(cr), GetGValue(cr), GetBValue(cr)); }
 
 // The platform's rectangles exclude their right and bottom edges.
 QRect ToQRect(const CRect& rect)
@@ -30,8 +27,7 @@ QRect ToQRect(const CRect& rect)
 
 CQtPrintDevice::CQtPrintDevice(std::unique_ptr<QPrinter> pPrinter)
     : m_pPrinter(std::move(pPrinter)), m_crText(RGB(0, 0, 0))
-{
-}
+{}
 
 CQtPrintDevice::~CQtPrintDevice()
 {
@@ -47,7 +43,8 @@ std::unique_ptr<CQtPrintDevice> CQtPrintDevice::ForPdf(const CString& strPath, i
     // A quarter inch all round, the unprintable border of a common office
     // printer, so a PDF page looks like a printed one.
     pPrinter->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                        QMarginsF(6.35, 6.35, 6.35, 6.35), QPageLayout::Millimeter));
+                                        QMarginsF(6.35, 6.35, 6.35, 6.35),
+                                        QPageLayout::Millimeter));
     pPrinter->setOutputFileName(ToQt(strPath));
     return std::make_unique<CQtPrintDevice>(std::move(pPrinter));
 }
@@ -129,7 +126,8 @@ void CQtPrintDevice::Rectangle(const CRect& rect)
     pen.setJoinStyle(Qt::MiterJoin);
     m_painter.setPen(pen);
     m_painter.setBrush(Qt::white);
-    m_painter.drawRect(QRect(rect.left, rect.top, rect.right - rect.left - 1, rect.bottom - rect.top - 1));
+    m_painter.drawRect(
+        QRect(rect.left, rect.top, rect.right - rect.left - 1, rect.bottom - rect.top - 1));
 }
 
 void CQtPrintDevice::FillSolidRect(const CRect& rect, COLORREF crFill)
@@ -139,15 +137,9 @@ void CQtPrintDevice::FillSolidRect(const CRect& rect, COLORREF crFill)
     m_painter.fillRect(ToQRect(rect), ToColor(crFill));
 }
 
-void CQtPrintDevice::SetTextColor(COLORREF crText)
-{
-    m_crText = crText;
-}
+void CQtPrintDevice::SetTextColor(COLORREF crText) { m_crText = crText; }
 
-void CQtPrintDevice::SetBkModeTransparent()
-{
-    m_bTransparent = true;
-}
+void CQtPrintDevice::SetBkModeTransparent() { m_bTransparent = true; }
 
 void CQtPrintDevice::DrawText(const CString& strText, const CRect& rect, unsigned nFlags)
 {
@@ -188,15 +180,16 @@ bool CQtPrintDevice::StartDoc(const CString& strDocName)
     m_pPrinter->setDocName(ToQt(strDocName));
     // Without a file, only a named system printer can take the job; Qt
     // falls back to PDF output when the system has no printer at all.
-    if (m_pPrinter->outputFileName().isEmpty()
-        && (m_pPrinter->outputFormat() != QPrinter::NativeFormat || m_pPrinter->printerName().isEmpty())) {
+    if (m_pPrinter->outputFileName().isEmpty() &&
+        (m_pPrinter->outputFormat() != QPrinter::NativeFormat ||
+         m_pPrinter->printerName().isEmpty())) {
         m_strLastError = "No printer is available.";
         return false;
     }
     if (!m_painter.begin(m_pPrinter.get())) {
         m_strLastError = m_pPrinter->outputFileName().isEmpty()
-                             ? "The printer " + FromQt(m_pPrinter->printerName()) + " could not be started."
-                             : "Cannot write the file " + FromQt(m_pPrinter->outputFileName()) + ".";
+            ? "The printer " + FromQt(m_pPrinter->printerName()) + " could not be started."
+            : "Cannot write the file " + FromQt(m_pPrinter->outputFileName()) + ".";
         return false;
     }
     m_painter.setRenderHint(QPainter::Antialiasing, false);
@@ -216,7 +209,7 @@ bool CQtPrintDevice::StartPage()
         return true;
     if (!m_pPrinter->newPage()) {
         m_strLastError = "Could not start page " + std::to_string(m_nPagesStarted) + " on " +
-                         DescribeTarget() + ".";
+            DescribeTarget() + ".";
         return false;
     }
     return true;

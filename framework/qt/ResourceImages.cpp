@@ -10,10 +10,7 @@ QPixmap LoadBitmap(int nId)
     return pszPath != nullptr ? QPixmap(QString::fromUtf8(pszPath)) : QPixmap();
 }
 
-QIcon LoadIcon(int nId)
-{
-    return QIcon(LoadBitmap(nId));
-}
+QIcon LoadIcon(int nId) { return QIcon(LoadBitmap(nId)); }
 
 QCursor LoadCursor(int nId)
 {

@@ -67,7 +67,8 @@ QImage Banner()
     for (int r = 0; r < 3; ++r) {
         for (int c = 0; c < 3; ++c) {
             p.setBrush(cols[c]);
-            p.drawRoundedRect(QRectF(table.left() + 6 + c * 26, table.top() + 22 + r * 14, 20, 7), 3, 3);
+            p.drawRoundedRect(QRectF(table.left() + 6 + c * 26, table.top() + 22 + r * 14, 20, 7),
+                              3, 3);
         }
     }
     p.setBrush(QColor(0x0F, 0x4C, 0x5C, 140));
@@ -103,7 +104,8 @@ QImage Icon(int nSize)
     p.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
     p.setBrush(QColor(255, 255, 255, 240));
     p.drawRoundedRect(QRectF(12, 14, 40, 36), 4, 4);
-    const QColor cols[3] = {QColor(0xF2, 0xB1, 0x34), QColor(0x5E, 0xE0, 0xB5), QColor(0xF0, 0x7C, 0x8C)};
+    const QColor cols[3] = {QColor(0xF2, 0xB1, 0x34), QColor(0x5E, 0xE0, 0xB5),
+                            QColor(0xF0, 0x7C, 0x8C)};
     for (int r = 0; r < 3; ++r) {
         for (int c = 0; c < 3; ++c) {
             p.setBrush(cols[c]);
@@ -152,6 +154,6 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString(".");
     const bool bOk = Banner().save(out + "/banner.png") && Icon(64).save(out + "/korvane.png") &&
-                     Hand().save(out + "/hand.png");
+        Hand().save(out + "/hand.png");
     return bOk ? 0 : 1;
 }

@@ -1,12 +1,12 @@
 #include "cli/KorvaneCli.h"
 
+#include "support/SqliteQuery.h"
+#include "support/TempDir.h"
 #include "engine/LineArray.h"
 #include "engine/ParseCommand.h"
 #include "export/ListExporter.h"
 #include "framework/ListCtrl.h"
 #include "framework/Sink.h"
-#include "support/SqliteQuery.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +42,10 @@ protected:
         m_strTemplate = m_dir.Write("t.txt", "Name: <$$name$$>\r\nAge: <$$age$$>\r\n");
         m_strData = m_dir.Write("d.txt", "Name: Ann\r\nAge: 31\r\nName: Bob, Jr\r\nAge: 42\r\n");
     }
-    std::vector<std::string> Base() const { return {"--template", m_strTemplate, "--data", m_strData}; }
+    std::vector<std::string> Base() const
+    {
+        return {"--template", m_strTemplate, "--data", m_strData};
+    }
 
     CTempDir m_dir;
     std::string m_strTemplate;
@@ -71,7 +74,7 @@ TEST_F(CliTest, SettingsReachTheParse)
     EXPECT_EQ(run.strOut, "Ann\nBob, Jr\n");
 
     const CCliRun digits = RunTool({"--template", m_strTemplate, "--data", m_strData,
-                                "--allowed-chars", "A-Z", "--crcl", ";"});
+                                    "--allowed-chars", "A-Z", "--crcl", ";"});
     EXPECT_EQ(digits.strOut, "A\t\nB\t\n");
 }
 
@@ -124,7 +127,8 @@ TEST_F(CliTest, FileErrorsExitOneAndWriteNothing)
 
     // An existing output file survives a failed run untouched.
     const std::string out = m_dir.Write("keep.txt", "precious");
-    const CCliRun failed = RunTool({"--template", m_dir.File("nope.txt"), "--data", m_strData, "-o", out});
+    const CCliRun failed =
+        RunTool({"--template", m_dir.File("nope.txt"), "--data", m_strData, "-o", out});
     EXPECT_EQ(failed.nStatus, 1);
     EXPECT_EQ(CTempDir::Read(out), "precious");
 
@@ -143,7 +147,8 @@ TEST_F(CliTest, TextOfALargeFileIsWhatSaveAsWritesForTheParsedList)
         m_dir.Write("big-t.txt", "Name: <$$name{$$^\t$$}$$>\r\nAge: <$$age$$>\r\n--\r\n");
     std::string strData;
     for (int i = 0; strData.size() < (size_t{3} << 19); ++i) {
-        strData += i % 97 == 5 ? "Name:\r\n" : "Name: " + std::to_string(i) + (i % 3 ? ", \"x\"" : "") + "\r\n";
+        strData += i % 97 == 5 ? "Name:\r\n"
+                               : "Name: " + std::to_string(i) + (i % 3 ? ", \"x\"" : "") + "\r\n";
         strData += "Age: " + std::to_string(i % 90) + "\r\n--\r\n";
     }
     strData += "Name: caf\xE9\r\nAge: 1\r\n";
@@ -163,10 +168,11 @@ TEST_F(CliTest, TextOfALargeFileIsWhatSaveAsWritesForTheParsedList)
             CStringSink fileText;
             ASSERT_TRUE(exporter.WriteDelimited(list, chSeparator, bHeader, true, fileText, false));
             CStringSink stdoutText;
-            ASSERT_TRUE(exporter.WriteDelimited(list, chSeparator, bHeader, false, stdoutText, false));
+            ASSERT_TRUE(
+                exporter.WriteDelimited(list, chSeparator, bHeader, false, stdoutText, false));
 
-            std::vector<std::string> args = {"--template", strTemplate, "--data", strDataPath,
-                                             "--format", pszExt};
+            std::vector<std::string> args = {"--template", strTemplate, "--data",
+                                             strDataPath,  "--format",  pszExt};
             if (bHeader)
                 args.push_back("--header");
             const CCliRun toStdout = RunTool(args);
@@ -260,8 +266,8 @@ TEST(CliBinary, ExitCodesAndSamples)
     EXPECT_EQ(status(bin + " --template /nonexistent --data /nonexistent"), 1);
     EXPECT_EQ(status(bin + " --nonsense"), 2);
 
-    FILE* pipe = ::popen((bin + " --header --template " + samples + "login_to_url_template.txt --data " +
-                          samples + "login_to_url.txt")
+    FILE* pipe = ::popen((bin + " --header --template " + samples +
+                          "login_to_url_template.txt --data " + samples + "login_to_url.txt")
                              .c_str(),
                          "r");
     ASSERT_NE(pipe, nullptr);

@@ -57,8 +57,9 @@ protected:
 
     int Run(std::vector<std::string> args)
     {
-        args.insert(args.begin(), {"--template", (m_dir / "template.txt").string(), "--data",
-                                   (m_dir / "data.txt").string()});
+        args.insert(args.begin(),
+                    {"--template", (m_dir / "template.txt").string(), "--data",
+                     (m_dir / "data.txt").string()});
         m_out.str({});
         m_err.str({});
         return RunCli(args, m_out, m_err);
@@ -68,10 +69,9 @@ protected:
     int RunProgram(const std::string& strArgs) const
     {
         const std::string strCommand = std::string(KORVANE_BIN_DIR) + "/korvane-cli --template '" +
-                                       (m_dir / "template.txt").string() + "' --data '" +
-                                       (m_dir / "data.txt").string() + "' " + strArgs +
-                                       " >'" + (m_dir / "stdout").string() + "' 2>'" +
-                                       (m_dir / "stderr").string() + "'";
+            (m_dir / "template.txt").string() + "' --data '" + (m_dir / "data.txt").string() +
+            "' " + strArgs + " >'" + (m_dir / "stdout").string() + "' 2>'" +
+            (m_dir / "stderr").string() + "'";
         const int nStatus = std::system(strCommand.c_str());
         return WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
     }

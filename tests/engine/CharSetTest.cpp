@@ -79,8 +79,14 @@ TEST(CharSet, SpanAgreesWithMembershipAtEveryPlaceAndLength)
     // Runs are tested sixteen bytes at a time where the bytes after them may
     // be read; the count still ends the run, wherever it falls.
     std::mt19937 rng(3);
-    const char* const setTexts[] = {"0-9-a-z-A-Z-@-.-:-/-_]", "^ ]", "^]]", "]]", "\x01-\xFF]",
-                                    "\x80-\xFF]", "a]", "^\x7F-\x80]"};
+    const char* const setTexts[] = {"0-9-a-z-A-Z-@-.-:-/-_]",
+                                    "^ ]",
+                                    "^]]",
+                                    "]]",
+                                    "\x01-\xFF]",
+                                    "\x80-\xFF]",
+                                    "a]",
+                                    "^\x7F-\x80]"};
     for (const char* pszSet : setTexts) {
         CCharSet set;
         size_t nEnd = 0;
@@ -90,14 +96,16 @@ TEST(CharSet, SpanAgreesWithMembershipAtEveryPlaceAndLength)
             const unsigned nKind = rng() % 3;
             for (char& ch : bytes) {
                 // Mostly members, so that long runs occur.
-                ch = static_cast<char>(nKind == 0 ? rng() % 256 : (rng() % 20 == 0 ? ' ' : 'a' + rng() % 3));
+                ch = static_cast<char>(nKind == 0 ? rng() % 256
+                                                  : (rng() % 20 == 0 ? ' ' : 'a' + rng() % 3));
                 if (nKind == 2 && rng() % 30 == 0)
                     ch = static_cast<char>(0x80 + rng() % 128);
             }
             const size_t nStart = rng() % 40;
             const size_t nCount = rng() % (bytes.size() - nStart + 1);
             size_t nExpected = 0;
-            while (nExpected < nCount && set.Contains(static_cast<unsigned char>(bytes[nStart + nExpected])))
+            while (nExpected < nCount &&
+                   set.Contains(static_cast<unsigned char>(bytes[nStart + nExpected])))
                 ++nExpected;
             const char* p = bytes.data() + nStart;
             EXPECT_EQ(set.Span(p, nCount, p + nCount), nExpected) << pszSet;

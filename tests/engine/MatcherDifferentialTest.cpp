@@ -1,10 +1,10 @@
 // The engine's matcher against the plain reference, on seeded random
 // templates, tags, character sets and data, with the corner cases where
 // values or literal text hold conversion, percent or placeholder text.
-#include "engine/ParseResult.h"
-#include "engine/TemplateMatcher.h"
 #include "support/RandomParseCase.h"
 #include "support/ReferenceMatcher.h"
+#include "engine/ParseResult.h"
+#include "engine/TemplateMatcher.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +28,7 @@ TEST(MatcherDifferential, AgreesWithTheReferenceOnRandomInput)
         for (const CFieldValue& value : result.m_listValues)
             actual.emplace_back(value.m_strName, value.m_strValue);
         const bool bSame = bComplete == expected.bComplete && actual == expected.values &&
-                           static_cast<const CStringArray&>(result.m_arrFieldNames) == expected.fieldNames;
+            static_cast<const CStringArray&>(result.m_arrFieldNames) == expected.fieldNames;
         if (!bSame) {
             ++nMismatches;
             ADD_FAILURE() << "case " << i << ": " << Describe(c) << "\nvalues " << actual.size()
@@ -79,7 +79,8 @@ TEST(MatcherDifferential, LargeTextsParsedInPartsAgreeWithTheReference)
     // a blank template line (which a blank data line does match) shift that
     // count, and a separator line that does not match stops the parse in
     // the first part, in the second, or not at all.
-    const CString strTemplate = "Host: <$$host$$>\r\n\r\nUser: <$$user{$$^ $$}$$> id <$$id$$>\r\n-----";
+    const CString strTemplate =
+        "Host: <$$host$$>\r\n\r\nUser: <$$user{$$^ $$}$$> id <$$id$$>\r\n-----";
     for (int nBreakAt : {-1, 20000, 120000}) {
         std::mt19937 rng(static_cast<unsigned>(nBreakAt + 2));
         CString strData;
@@ -90,14 +91,15 @@ TEST(MatcherDifferential, LargeTextsParsedInPartsAgreeWithTheReference)
         CTemplateMatcher matcher;
         matcher.SetSettings("<$$", "$$>", kDefaultAllowedChars);
         CParseResult result;
-        EXPECT_EQ(matcher.Parse(&result, strData, strTemplate, "\r\n"), expected.bComplete) << nBreakAt;
+        EXPECT_EQ(matcher.Parse(&result, strData, strTemplate, "\r\n"), expected.bComplete)
+            << nBreakAt;
         EXPECT_EQ(expected.bComplete, nBreakAt < 0);
         ASSERT_EQ(result.m_listValues.size(), expected.values.size()) << nBreakAt;
         size_t nDiffer = 0;
         size_t i = 0;
         for (const CFieldValue& value : result.m_listValues) {
             nDiffer += value.m_strName != expected.values[i].first ||
-                       value.m_strValue != expected.values[i].second;
+                value.m_strValue != expected.values[i].second;
             ++i;
         }
         EXPECT_EQ(nDiffer, 0u) << nBreakAt;

@@ -1,7 +1,7 @@
 #include "engine/ParseCommand.h"
 
-#include "framework/ListCtrl.h"
 #include "support/ListDump.h"
+#include "framework/ListCtrl.h"
 
 #include <gtest/gtest.h>
 

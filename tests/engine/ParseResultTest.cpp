@@ -1,9 +1,9 @@
 #include "engine/ParseResult.h"
 
+#include "support/ListDump.h"
 #include "engine/ParseCommand.h"
 #include "engine/TemplateMatcher.h"
 #include "framework/ListCtrl.h"
-#include "support/ListDump.h"
 
 #include <gtest/gtest.h>
 
@@ -28,9 +28,9 @@ std::string Fill(const CString& tmpl, const CString& data, const CString& start 
 TEST(ParseResult, CollectFieldNamesAtTheLineBreakWithoutDuplicates)
 {
     CParseResult result;
-    EXPECT_EQ(result.CollectFieldNames("<$$b$$> <$$a$$>\r\nx <$$b$$>\r\n<$$c$$>", "\r\n", "<$$",
-                                       "$$>"),
-              3);
+    EXPECT_EQ(
+        result.CollectFieldNames("<$$b$$> <$$a$$>\r\nx <$$b$$>\r\n<$$c$$>", "\r\n", "<$$", "$$>"),
+        3);
     EXPECT_EQ(result.m_arrFieldNames, (CLineArray{"<$$b$$>", "<$$a$$>", "<$$c$$>"}));
 
     // Cutting at ";" splits a placeholder that contains it, and the piece
@@ -69,8 +69,9 @@ TEST(ParseResult, RowsStartAtTheFirstField)
               "name|age\nAnn|31\nBob|42\n");
     // Before the first row nothing can be placed; later the values of a
     // record whose first field failed land in the row before.
-    EXPECT_EQ(Fill("N: <$$name$$>\r\nA: <$$age$$>", "N: ##\r\nA: 1\r\nN: Bob\r\nA: 42\r\nN: ,\r\nA: 7"),
-              "name|age\nBob|7\n");
+    EXPECT_EQ(
+        Fill("N: <$$name$$>\r\nA: <$$age$$>", "N: ##\r\nA: 1\r\nN: Bob\r\nA: 42\r\nN: ,\r\nA: 7"),
+        "name|age\nBob|7\n");
     // The same placeholder on two lines is one column; as column 0 every
     // value starts a row.
     EXPECT_EQ(Fill("<$$a$$>\r\n<$$a$$>", "1\r\n2"), "a\n1\n2\n");

@@ -2,14 +2,14 @@
 // window loads from the same file: the same rows for every template,
 // setting, encoding, line-end style and size of the pieces the file is
 // read in.
-#include "engine/LineArray.h"
-#include "engine/ParseCommand.h"
 #include "engine/StreamedParse.h"
-#include "framework/ListCtrl.h"
-#include "framework/StringUtil.h"
 #include "support/ListDump.h"
 #include "support/RandomParseCase.h"
 #include "support/TempDir.h"
+#include "engine/LineArray.h"
+#include "engine/ParseCommand.h"
+#include "framework/ListCtrl.h"
+#include "framework/StringUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -97,8 +97,9 @@ std::string Utf16Le(const std::string& strUtf8)
         char32_t ch = by;
         size_t n = 1;
         if (by >= 0xE0 && i + 2 < strUtf8.size()) {
-            ch = ((by & 0x0Fu) << 12) | ((static_cast<unsigned char>(strUtf8[i + 1]) & 0x3Fu) << 6) |
-                 (static_cast<unsigned char>(strUtf8[i + 2]) & 0x3Fu);
+            ch = ((by & 0x0Fu) << 12) |
+                ((static_cast<unsigned char>(strUtf8[i + 1]) & 0x3Fu) << 6) |
+                (static_cast<unsigned char>(strUtf8[i + 2]) & 0x3Fu);
             n = 3;
         } else if (by >= 0xC0 && i + 1 < strUtf8.size()) {
             ch = ((by & 0x1Fu) << 6) | (static_cast<unsigned char>(strUtf8[i + 1]) & 0x3Fu);

@@ -194,7 +194,8 @@ TEST(TemplateMatcher, ResultsKeepTheirValuesWhenCopiedOrMoved)
     // caller's text (ParseText). Short texts live inside the string object,
     // so a copied or moved result must find its values in its own copy.
     CTemplateMatcher matcher;
-    for (const CString& strData : {CString("a: 1\r\nb: 2"), CString("a: " + std::string(100, '7') + "\r\nb: 2")}) {
+    for (const CString& strData :
+         {CString("a: 1\r\nb: 2"), CString("a: " + std::string(100, '7') + "\r\nb: 2")}) {
         const CString strTemplate = "a: <$$a$$>\r\nb: <$$b$$>";
         CParseResult kept;
         ASSERT_TRUE(matcher.Parse(&kept, strData, strTemplate, "\r\n"));

@@ -53,9 +53,12 @@ TEST(TextFileReader, EncodingMatrix)
         // A malformed sequence gives U+FFFD and does not swallow the byte
         // after it; a sequence cut off by the end of the file is dropped.
         {"utf8_bom_malformed.txt", CTextFileReader::UTF8,
-         "a\xEF\xBF\xBD(b\r\n\xEF\xBF\xBD" "c"},
+         "a\xEF\xBF\xBD(b\r\n\xEF\xBF\xBD"
+         "c"},
         {"utf16le_lone_surrogate.txt", CTextFileReader::UTF16_LE,
-         "a\xEF\xBF\xBD" "b\xEF\xBF\xBD" "c"},
+         "a\xEF\xBF\xBD"
+         "b\xEF\xBF\xBD"
+         "c"},
         {"empty.txt", CTextFileReader::ANSI, ""},
         {"bom_only_utf8.txt", CTextFileReader::UTF8, ""},
         {"bom_only_utf16le.txt", CTextFileReader::UTF16_LE, ""},
@@ -112,7 +115,8 @@ TEST(TextFileReader, LongLinesAndBufferBoundaries)
     std::string content;
     std::string expected;
     for (int i = 0; i < 3000; ++i) {
-        const std::string line(static_cast<size_t>(i % 97) * 13 + 1, static_cast<char>('a' + i % 26));
+        const std::string line(static_cast<size_t>(i % 97) * 13 + 1,
+                               static_cast<char>('a' + i % 26));
         content += line + (i % 3 == 0 ? "\r\n" : (i % 3 == 1 ? "\n" : "\r"));
         expected += line + "\r\n";
     }
@@ -175,12 +179,14 @@ TEST(TextFileReader, WholeFileReadAgreesWithLineByLine)
 {
     CTempDir dir;
     std::mt19937 rng(7);
-    const std::string alphabet = std::string("\r\n\r\nab \t") + "\xC3\xA9\x80\xFF" + std::string(1, '\0');
+    const std::string alphabet =
+        std::string("\r\n\r\nab \t") + "\xC3\xA9\x80\xFF" + std::string(1, '\0');
     for (int round = 0; round < 300; ++round) {
         std::string content;
         const int nLength = std::uniform_int_distribution<int>(0, 60)(rng);
         for (int i = 0; i < nLength; ++i)
-            content.push_back(alphabet[std::uniform_int_distribution<size_t>(0, alphabet.size() - 1)(rng)]);
+            content.push_back(
+                alphabet[std::uniform_int_distribution<size_t>(0, alphabet.size() - 1)(rng)]);
         const std::string path = dir.Write("r" + std::to_string(round) + ".txt", content);
         for (const char* pszSep : {"\r\n", "|", ""}) {
             CTextFileReader whole(path);

@@ -1,8 +1,8 @@
 #include "export/ListExporter.h"
 
+#include "support/FakePlatform.h"
 #include "framework/ListCtrl.h"
 #include "framework/Sink.h"
-#include "support/FakePlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -93,7 +93,8 @@ TEST(DelimitedText, RowsFormedWithoutAListAreTheListsRows)
         for (const bool bTextMode : {false, true}) {
             for (const bool bHeader : {false, true}) {
                 CStringSink sink;
-                ASSERT_TRUE(exporter.WriteDelimited(list, chSeparator, bHeader, bTextMode, sink, false));
+                ASSERT_TRUE(
+                    exporter.WriteDelimited(list, chSeparator, bHeader, bTextMode, sink, false));
                 const CDelimitedFormat format(chSeparator, bTextMode);
                 CString strText;
                 if (bHeader)

@@ -1,9 +1,9 @@
 #include "export/HtmlListReport.h"
 
-#include "export/ListExporter.h"
-#include "framework/ListCtrl.h"
 #include "support/ListBuilder.h"
 #include "support/TempDir.h"
+#include "export/ListExporter.h"
+#include "framework/ListCtrl.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "export/HtmlLog.h"
 
-#include "export/ListExporter.h"
 #include "support/ListBuilder.h"
 #include "support/TempDir.h"
+#include "export/ListExporter.h"
 
 #include <gtest/gtest.h>
 
@@ -66,7 +66,7 @@ std::string BodyRow(const std::string& strText, const char* pszColor)
 {
     return "<TR  ALIGN=\"LEFT\" style=\"font-family: tahoma,courrier,arial,helvetica,sans-serif\">"
            "<TD  BGCOLOR=\"#" +
-           std::string(pszColor) + "\"><FONT SIZE=\"2\" COLOR=\"#000000\">" + strText + "</FONT>\n";
+        std::string(pszColor) + "\"><FONT SIZE=\"2\" COLOR=\"#000000\">" + strText + "</FONT>\n";
 }
 
 // Where two texts first differ, for messages that stay readable when the
@@ -77,8 +77,8 @@ std::string FirstDifference(const std::string& a, const std::string& b)
     while (n < a.size() && n < b.size() && a[n] == b[n])
         ++n;
     return "sizes " + std::to_string(a.size()) + " and " + std::to_string(b.size()) +
-           ", first difference at " + std::to_string(n) + ": \"" + a.substr(n, 40) + "\" vs \"" +
-           b.substr(n, 40) + "\"";
+        ", first difference at " + std::to_string(n) + ": \"" + a.substr(n, 40) + "\" vs \"" +
+        b.substr(n, 40) + "\"";
 }
 
 // The file must be the two comment lines followed by exactly strRest.
@@ -127,7 +127,7 @@ TEST(HtmlLog, SlotsAndWidthsAreChecked)
 {
     CTempDir dir;
     CHtmlLog log;
-    EXPECT_FALSE(log.SetCellText(0, "x")); // no slots yet
+    EXPECT_FALSE(log.SetCellText(0, "x"));    // no slots yet
     EXPECT_FALSE(log.WriteRow(kBody, false)); // no file
     ASSERT_TRUE(log.Open(dir.File("s.html"), "", 0, 0));
     ASSERT_TRUE(log.BeginTable(2, "", true, 1, 100, 2));
@@ -192,7 +192,8 @@ TEST(HtmlLog, LongHeadWidensTheOffsetLine)
     EXPECT_EQ(offsetLine.size(), 9u);
     EXPECT_GT(nOffset, 12000u);
     ExpectReport(file, offsetLine, "<!000002>\n",
-                 file.substr(19, nOffset - 19) + BodyRow("a", "FFFFFF") + BodyRow("b", "E7E7E7") + kEnd);
+                 file.substr(19, nOffset - 19) + BodyRow("a", "FFFFFF") + BodyRow("b", "E7E7E7") +
+                     kEnd);
     EXPECT_EQ(file.compare(19, 7, "<!DOCTY"), 0);
     EXPECT_NE(file.find(">" + caption + "</FONT></CAPTION>\n<TR"), std::string::npos);
 

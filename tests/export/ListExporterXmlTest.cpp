@@ -1,7 +1,7 @@
 #include "export/ListExporter.h"
 
-#include "framework/ListCtrl.h"
 #include "support/PinnedClock.h"
+#include "framework/ListCtrl.h"
 
 #include <gtest/gtest.h>
 
@@ -56,12 +56,13 @@ TEST_F(ListExporterXmlTest, TwoRows)
 {
     CListCtrl list;
     Fill(list, {"Name", "Some Col"}, {{"a1", "b<1"}, {"a2", ""}});
-    EXPECT_EQ(m_exporter.GetXmlText(list), kHead +
-                                               "<ListData>\r\n"
-                                               "<Row image=\"-1\" Name=\"a1\" Some_Col=\"b&lt;1\"/>\r\n"
-                                               "<Row image=\"-1\" Name=\"a2\" Some_Col=\"\"/>\r\n"
-                                               "</ListData>\r\n"
-                                               "</dataroot>\r\n");
+    EXPECT_EQ(m_exporter.GetXmlText(list),
+              kHead +
+                  "<ListData>\r\n"
+                  "<Row image=\"-1\" Name=\"a1\" Some_Col=\"b&lt;1\"/>\r\n"
+                  "<Row image=\"-1\" Name=\"a2\" Some_Col=\"\"/>\r\n"
+                  "</ListData>\r\n"
+                  "</dataroot>\r\n");
 }
 
 TEST_F(ListExporterXmlTest, ListWithoutRows)
@@ -85,10 +86,11 @@ TEST_F(ListExporterXmlTest, RowsAreWrittenAsTheListShowsThem)
     CListCtrl list;
     Fill(list, {"N"}, {{"1"}, {"2"}, {"3"}});
     list.DeleteItem(1);
-    EXPECT_EQ(Body(m_exporter.GetXmlText(list)), "<ListData>\r\n"
-                                                 "<Row image=\"-1\" N=\"1\"/>\r\n"
-                                                 "<Row image=\"-1\" N=\"3\"/>\r\n"
-                                                 "</ListData>\r\n</dataroot>\r\n");
+    EXPECT_EQ(Body(m_exporter.GetXmlText(list)),
+              "<ListData>\r\n"
+              "<Row image=\"-1\" N=\"1\"/>\r\n"
+              "<Row image=\"-1\" N=\"3\"/>\r\n"
+              "</ListData>\r\n</dataroot>\r\n");
 }
 
 TEST_F(ListExporterXmlTest, ImageIndexOfTheRow)
@@ -97,10 +99,11 @@ TEST_F(ListExporterXmlTest, ImageIndexOfTheRow)
     list.InsertColumn(0, "N");
     list.InsertItem(0, "a", 3);
     list.InsertItem(1, "b", -7);
-    EXPECT_EQ(Body(m_exporter.GetXmlText(list)), "<ListData>\r\n"
-                                                 "<Row image=\"3\" N=\"a\"/>\r\n"
-                                                 "<Row image=\"-1\" N=\"b\"/>\r\n"
-                                                 "</ListData>\r\n</dataroot>\r\n");
+    EXPECT_EQ(Body(m_exporter.GetXmlText(list)),
+              "<ListData>\r\n"
+              "<Row image=\"3\" N=\"a\"/>\r\n"
+              "<Row image=\"-1\" N=\"b\"/>\r\n"
+              "</ListData>\r\n</dataroot>\r\n");
 }
 
 TEST_F(ListExporterXmlTest, TitlesThatShareANameGiveOneAttribute)
@@ -204,8 +207,8 @@ TEST_F(ListExporterXmlFileTest, FileHoldsTheTextByteForByte)
 
     // Save As routes the format key XML here.
     const fs::path other = m_dir / "other.xml";
-    ASSERT_EQ(m_exporter.SaveToFile(other.string(), ESaveFormat::Xml, list, "KorvaneData", strError),
-              1);
+    ASSERT_EQ(
+        m_exporter.SaveToFile(other.string(), ESaveFormat::Xml, list, "KorvaneData", strError), 1);
     EXPECT_EQ(ReadFile(other), ReadFile(path));
 }
 
@@ -243,14 +246,43 @@ TEST_F(ListExporterXmlFileTest, EveryAwkwardByteGivesWellFormedXml)
         cells.push_back(strRun);
     }
     const std::vector<std::string> kAwkward = {
-        "",          " ",           "image",          "Image",       "xmlns",
-        "xmlns:p",   "xml:lang",    ":",              "a:b:c",       "1",
-        "-",         ".",           "\xC2\xB7",       "\xCC\x80",    "\xEF\xBF\xBE",
-        "\xEF\xBF\xBF", "\xEF\xBF\xBD", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xC0\xAF",
-        "\xC2\x85",  "]]>",         "&#0;",           "&#x1;",       "&amp",
-        "<!--",      "-->",         "<?x?>",          "<![CDATA[",   "a=\"b\"",
-        "a b=c",     "\xE2\x80\xA8", "\xF0\x9F\x98\x80", "\xEF\xBB\xBF", "A",
-        "A",         std::string(254, 'x') + "\xF0\x9F\x98\x80",
+        "",
+        " ",
+        "image",
+        "Image",
+        "xmlns",
+        "xmlns:p",
+        "xml:lang",
+        ":",
+        "a:b:c",
+        "1",
+        "-",
+        ".",
+        "\xC2\xB7",
+        "\xCC\x80",
+        "\xEF\xBF\xBE",
+        "\xEF\xBF\xBF",
+        "\xEF\xBF\xBD",
+        "\xED\xA0\x80",
+        "\xF4\x90\x80\x80",
+        "\xC0\xAF",
+        "\xC2\x85",
+        "]]>",
+        "&#0;",
+        "&#x1;",
+        "&amp",
+        "<!--",
+        "-->",
+        "<?x?>",
+        "<![CDATA[",
+        "a=\"b\"",
+        "a b=c",
+        "\xE2\x80\xA8",
+        "\xF0\x9F\x98\x80",
+        "\xEF\xBB\xBF",
+        "A",
+        "A",
+        std::string(254, 'x') + "\xF0\x9F\x98\x80",
     };
     for (const std::string& str : kAwkward) {
         titles.push_back(str);

@@ -1,10 +1,10 @@
 #include "export/OdbcExport.h"
 
-#include "export/ListExporter.h"
-#include "framework/Database.h"
 #include "support/ListBuilder.h"
 #include "support/SqliteQuery.h"
 #include "support/TempDir.h"
+#include "export/ListExporter.h"
+#include "framework/Database.h"
 
 #include <gtest/gtest.h>
 
@@ -83,8 +83,9 @@ TEST(OdbcExport, StatementsOfTheDocumentedExample)
     EXPECT_EQ(exporter.MakeCreateTable("KorvaneData", columns),
               "create table [KorvaneData]([Name] char (255),[Date_Time] char (255),"
               "[E_mail_Address] char (255))");
-    EXPECT_EQ(exporter.MakeInsert("KorvaneData", columns, *list, 0),
-              "insert into [KorvaneData] (Name,Date_Time,E_mail_Address) values ('x','it''s','42')");
+    EXPECT_EQ(
+        exporter.MakeInsert("KorvaneData", columns, *list, 0),
+        "insert into [KorvaneData] (Name,Date_Time,E_mail_Address) values ('x','it''s','42')");
     // A percent sign is just a character in these texts.
     const auto percent = MakeList({{"100%s"}}, {{"%d"}});
     EXPECT_EQ(exporter.MakeInsert("T", COdbcExport::MakeColumnNames(*percent), *percent, 0),
@@ -120,7 +121,9 @@ TEST(OdbcExport, ValuesFromCells)
         {"\x01\x7F x", "x"},
         // Well-formed UTF-8 stays; broken sequences become blanks.
         {"caf\xC3\xA9 \xE2\x82\xAC", "caf\xC3\xA9 \xE2\x82\xAC"},
-        {"a\xFF" "b\xC3", "a b"},
+        {"a\xFF"
+         "b\xC3",
+         "a b"},
     };
     for (const auto& [cell, value] : cases)
         EXPECT_EQ(COdbcExport::MakeValue(cell), value) << cell;
@@ -163,7 +166,9 @@ TEST_F(OdbcExportEndToEnd, SaveAsXlsAndMdbStoreEveryRow)
     const auto list = MakeList({{" Name "}, {"Start-Date"}, {"E-mail Address"}},
                                {{"Ann", "2024-03-11", "ann@example.com"},
                                 {"O'Brien", "", "tab\there"},
-                                {"Ren\xC3\xA9" "e", "  x  ", "line\r\nbreak"}});
+                                {"Ren\xC3\xA9"
+                                 "e",
+                                 "  x  ", "line\r\nbreak"}});
     const CListExporter exporter;
     for (const ESaveFormat format : {ESaveFormat::Xls, ESaveFormat::Mdb}) {
         const std::string path = m_dir.File(std::string("out.") + FormatKey(format));
@@ -172,9 +177,11 @@ TEST_F(OdbcExportEndToEnd, SaveAsXlsAndMdbStoreEveryRow)
         EXPECT_EQ(QuerySqlite(path, "select * from KorvaneData"),
                   "Ann|2024-03-11|ann@example.com\n"
                   "O'Brien||tab here\n"
-                  "Ren\xC3\xA9" "e|x|line  break\n");
-        EXPECT_EQ(QuerySqlite(path, "select group_concat(name, ',') from "
-                                    "pragma_table_info('KorvaneData')"),
+                  "Ren\xC3\xA9"
+                  "e|x|line  break\n");
+        EXPECT_EQ(QuerySqlite(path,
+                              "select group_concat(name, ',') from "
+                              "pragma_table_info('KorvaneData')"),
                   "Name,Start_Date,E_mail_Address\n");
         EXPECT_EQ(FileCount(m_dir.File("tmp")), 0u);
     }
@@ -237,8 +244,10 @@ TEST_F(OdbcExportEndToEnd, TemporaryFolderMayHoldDotTmpAndLieOnAnotherFileSystem
     EXPECT_EQ(QuerySqlite(m_dir.File("dotted.xls"), "select * from T"), "v\n");
 
     // Across file systems the file is copied into place.
-    struct stat stShm {};
-    struct stat stHere {};
+    struct stat stShm
+    {};
+    struct stat stHere
+    {};
     if (::stat("/dev/shm", &stShm) != 0 || ::stat(m_dir.Path().c_str(), &stHere) != 0 ||
         stShm.st_dev == stHere.st_dev)
         GTEST_SKIP() << "no second file system to move across";

@@ -1,9 +1,9 @@
 #include "export/ListExporter.h"
 
-#include "framework/ListCtrl.h"
-#include "framework/Platform.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
+#include "framework/ListCtrl.h"
+#include "framework/Platform.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "export/XmlDataFile.h"
 
-#include "framework/ProductInfo.h"
 #include "support/PinnedClock.h"
+#include "framework/ProductInfo.h"
 
 #include <gtest/gtest.h>
 
@@ -57,8 +57,7 @@ struct CNameCase
 };
 
 class XmlAttributeNameTest : public ::testing::TestWithParam<CNameCase>
-{
-};
+{};
 
 TEST_P(XmlAttributeNameTest, MakesAValidName)
 {
@@ -92,10 +91,18 @@ const CNameCase kNameCases[] = {
     {"<", "_"},
     {"a:b", "a_b"},
     {"?!#$%()*+,;@[\\]^`{|}~", std::string(21, '_')},
-    {"a\xC3\x97" "b", "a__b"},          // U+00D7 MULTIPLICATION SIGN
-    {"a\xEF\xBF\xBE" "b", "a___b"},     // U+FFFE is no character of XML
-    {"a\xFF" "b\x80", "a_b_"},          // not UTF-8
-    {"a\x01" "b\x7F", "a_b_"},
+    {"a\xC3\x97"
+     "b",
+     "a__b"}, // U+00D7 MULTIPLICATION SIGN
+    {"a\xEF\xBF\xBE"
+     "b",
+     "a___b"}, // U+FFFE is no character of XML
+    {"a\xFF"
+     "b\x80",
+     "a_b_"}, // not UTF-8
+    {"a\x01"
+     "b\x7F",
+     "a_b_"},
     {std::string("a\0b", 3), "a_b"},
     // A namespace declaration is no cell.
     {"xmlns", "_xmlns"},
@@ -113,8 +120,12 @@ TEST(XmlAttributeValueTest, BlanksWhatIsNotPrintableAndTrims)
     EXPECT_EQ(XmlAttributeValue("\x01x\x7F"), "x");
     EXPECT_EQ(XmlAttributeValue("b<1 & \"q\""), "b<1 & \"q\""); // escaped when written
     EXPECT_EQ(XmlAttributeValue("caf\xC3\xA9 \xE2\x82\xAC"), "caf\xC3\xA9 \xE2\x82\xAC");
-    EXPECT_EQ(XmlAttributeValue("a\xFF" "b\xC3"), "a b");
-    EXPECT_EQ(XmlAttributeValue("a\xEF\xBF\xBE" "b\xEF\xBF\xBF"), "a   b");
+    EXPECT_EQ(XmlAttributeValue("a\xFF"
+                                "b\xC3"),
+              "a b");
+    EXPECT_EQ(XmlAttributeValue("a\xEF\xBF\xBE"
+                                "b\xEF\xBF\xBF"),
+              "a   b");
     EXPECT_EQ(XmlAttributeValue(std::string("a\0b", 3)), "a b");
     EXPECT_EQ(XmlAttributeValue(std::string(300, 'v')), std::string(255, 'v'));
     // The cut splits the last character; its lead byte becomes a space and

@@ -13,20 +13,35 @@ class CRecordingObserver : public IListObserver
 public:
     void OnBeginReset() override { m_events.push_back("begin-reset"); }
     void OnEndReset() override { m_events.push_back("end-reset"); }
-    void OnBeginInsertRow(int nRow) override { m_events.push_back("insert-row " + std::to_string(nRow)); }
+    void OnBeginInsertRow(int nRow) override
+    {
+        m_events.push_back("insert-row " + std::to_string(nRow));
+    }
     void OnEndInsertRow() override {}
-    void OnBeginRemoveRow(int nRow) override { m_events.push_back("remove-row " + std::to_string(nRow)); }
+    void OnBeginRemoveRow(int nRow) override
+    {
+        m_events.push_back("remove-row " + std::to_string(nRow));
+    }
     void OnEndRemoveRow() override {}
-    void OnBeginInsertColumn(int nCol) override { m_events.push_back("insert-col " + std::to_string(nCol)); }
+    void OnBeginInsertColumn(int nCol) override
+    {
+        m_events.push_back("insert-col " + std::to_string(nCol));
+    }
     void OnEndInsertColumn() override {}
-    void OnBeginRemoveColumn(int nCol) override { m_events.push_back("remove-col " + std::to_string(nCol)); }
+    void OnBeginRemoveColumn(int nCol) override
+    {
+        m_events.push_back("remove-col " + std::to_string(nCol));
+    }
     void OnEndRemoveColumn() override {}
     void OnCellChanged(int nRow, int nCol) override
     {
         m_events.push_back("cell " + std::to_string(nRow) + "," + std::to_string(nCol));
     }
     void OnColumnChanged(int nCol) override { m_events.push_back("col " + std::to_string(nCol)); }
-    void OnSelectionChanged(int nRow) override { m_events.push_back("select " + std::to_string(nRow)); }
+    void OnSelectionChanged(int nRow) override
+    {
+        m_events.push_back("select " + std::to_string(nRow));
+    }
     void OnListDestroyed() override { m_events.push_back("destroyed"); }
 
     std::vector<std::string> m_events;
@@ -195,9 +210,10 @@ TEST(ListCtrl, RandomEditsAgreeWithAPlainTable)
     }
     auto text = [&](int nRound) {
         const int nKind = pick(9);
-        const size_t nLength = nKind == 0 ? 0 : nKind < 6 ? static_cast<size_t>(pick(20))
-                             : nKind < 9 ? static_cast<size_t>(pick(70000))
-                                         : static_cast<size_t>(pick(300));
+        const size_t nLength = nKind == 0 ? 0
+            : nKind < 6                   ? static_cast<size_t>(pick(20))
+            : nKind < 9                   ? static_cast<size_t>(pick(70000))
+                                          : static_cast<size_t>(pick(300));
         return std::string(nLength, static_cast<char>('a' + nRound % 26));
     };
     for (int nRound = 0; nRound < 4000; ++nRound) {
@@ -244,7 +260,8 @@ TEST(ListCtrl, RandomEditsAgreeWithAPlainTable)
     ASSERT_EQ(list.GetItemCount(), static_cast<int>(table.size()));
     for (size_t i = 0; i < table.size(); ++i)
         for (size_t j = 0; j < table[i].size(); ++j)
-            ASSERT_TRUE(list.GetItemTextView(static_cast<int>(i), static_cast<int>(j)) == table[i][j])
+            ASSERT_TRUE(list.GetItemTextView(static_cast<int>(i), static_cast<int>(j)) ==
+                        table[i][j])
                 << i << "," << j;
     list.DeleteAllItems();
     EXPECT_EQ(list.GetItemCount(), 0);

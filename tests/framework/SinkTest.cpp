@@ -1,7 +1,7 @@
 #include "framework/Sink.h"
 
-#include "framework/Platform.h"
 #include "support/TempDir.h"
+#include "framework/Platform.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +30,8 @@ TEST(AtomicFileSink, ReplacesOnlyWithACompleteFile)
     CString strError;
     ASSERT_TRUE(WriteFileAtomically(path, "new contents", strError)) << strError;
     EXPECT_EQ(CTempDir::Read(path), "new contents");
-    struct stat st {};
+    struct stat st
+    {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
@@ -48,7 +49,8 @@ TEST(AtomicFileSink, FailuresNameTheFileAndTheReason)
 
     // A device is written in place, never replaced by a regular file.
     EXPECT_FALSE(WriteFileAtomically("/dev/full", std::string(1 << 16, 'x'), strError));
-    struct stat st {};
+    struct stat st
+    {};
     ASSERT_EQ(::stat("/dev/full", &st), 0);
     EXPECT_TRUE(S_ISCHR(st.st_mode));
 }

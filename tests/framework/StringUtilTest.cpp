@@ -9,7 +9,10 @@
 TEST(StringUtil, TrimUsesTheSixWhiteSpaceBytes)
 {
     EXPECT_EQ(str::Trim(" \t\r\n\v\fa b\f\v\n\r\t "), "a b");
-    EXPECT_EQ(str::Trim("\xC2\xA0" "a"), "\xC2\xA0" "a");
+    EXPECT_EQ(str::Trim("\xC2\xA0"
+                        "a"),
+              "\xC2\xA0"
+              "a");
     EXPECT_EQ(str::Trim("   "), "");
 }
 
@@ -88,8 +91,9 @@ TEST(StringUtil, LineEndSearchesAgreeWithPlainOnes)
         bool bAscii = false;
         const bool bCrLf = str::LineEndsAreCrLf(text, &bAscii);
         EXPECT_EQ(bCrLf, str::LineEndsAreCrLf(text));
-        EXPECT_EQ(bAscii, std::all_of(text.begin(), text.end(),
-                                      [](char ch) { return static_cast<unsigned char>(ch) < 0x80; }));
+        EXPECT_EQ(bAscii, std::all_of(text.begin(), text.end(), [](char ch) {
+                      return static_cast<unsigned char>(ch) < 0x80;
+                  }));
     }
 }
 
@@ -103,7 +107,8 @@ TEST(StringUtil, ContainsFindsTheByteAtEveryPlace)
             with[i] = '\n';
             EXPECT_TRUE(str::Contains(with, '\n')) << nLength << " at " << i;
             // Only the bytes of the text count, not those after it.
-            EXPECT_FALSE(str::Contains(std::string_view(with).substr(0, i), '\n')) << nLength << " at " << i;
+            EXPECT_FALSE(str::Contains(std::string_view(with).substr(0, i), '\n'))
+                << nLength << " at " << i;
         }
     }
 }

@@ -32,8 +32,20 @@ public:
             {"$$", "$$"},   {"", ">"},      {"<", ""},      {"{", "}"},   {"s<", ">"},
         };
         static const std::vector<const char*> kAllowed = {
-            "0-9-a-z-A-Z-@-.-:-/-_", "0-9-a-z-A-Z-@-.-:-/-_", "", "^ ", "a-z%", "]x", " -~",
-            "^,", "a-z<$>", "^", "]", "%[a]", "a-z-<-$", "0-9",
+            "0-9-a-z-A-Z-@-.-:-/-_",
+            "0-9-a-z-A-Z-@-.-:-/-_",
+            "",
+            "^ ",
+            "a-z%",
+            "]x",
+            " -~",
+            "^,",
+            "a-z<$>",
+            "^",
+            "]",
+            "%[a]",
+            "a-z-<-$",
+            "0-9",
         };
         static const std::vector<const char*> kBreaks = {"\r\n", "\r\n", "\n", ";", ""};
         CParseCase c;
@@ -44,7 +56,8 @@ public:
         c.strLineBreak = Pick(kBreaks);
 
         const int nLines = Uniform(1, 4);
-        std::vector<std::vector<std::string>> lines; // tokens; placeholders marked with a leading \x01
+        std::vector<std::vector<std::string>>
+            lines; // tokens; placeholders marked with a leading \x01
         for (int i = 0; i < nLines; ++i) {
             std::vector<std::string> tokens;
             const int nTokens = Uniform(0, 6);
@@ -99,8 +112,8 @@ private:
     std::string Literal()
     {
         static const std::vector<std::string> kPieces = {
-            "a", "b", "x", " ", "  ", "\t", ":", ",", "-", "Name:", "%", "%%", "%[a]", "%s",
-            "<", "$", ">", "]", "<$$", "$$>", "[[", "s", "{$$", "$$}", "\xC3\xA9",
+            "a",  "b", "x", " ", "  ", "\t",  ":",   ",",  "-", "Name:", "%",   "%%",       "%[a]",
+            "%s", "<", "$", ">", "]",  "<$$", "$$>", "[[", "s", "{$$",   "$$}", "\xC3\xA9",
         };
         std::string text;
         const int n = Uniform(1, 3);
@@ -112,8 +125,8 @@ private:
     std::string Placeholder(const CParseCase& c)
     {
         static const std::vector<std::string> kNames = {"a", "b", "A", "id", "a b"};
-        static const std::vector<std::string> kSets = {"",     "",     "",     "0-9",  "^,",
-                                                       " -~", "%a-z", "]",    "^",    "a-z<$>"};
+        static const std::vector<std::string> kSets = {"",    "",     "",  "0-9", "^,",
+                                                       " -~", "%a-z", "]", "^",   "a-z<$>"};
         std::string ph = c.strStart + Pick(kNames);
         const std::string set = Pick(kSets);
         if (!set.empty() || Uniform(0, 20) == 0)
@@ -124,9 +137,26 @@ private:
     std::string Value(const CParseCase& c, const std::string& ph)
     {
         static const std::vector<std::string> kValues = {
-            "42",   "ann",    "x-y",  "a b",      "%[0-9-a-z-A-Z-@-.-:-/-_]", "%%", "%",
-            "<$$a$$>", "$$>", "<",    "a,b",      "\xC3\xA9t\xC3\xA9",        "", "]]",
-            "%s",   "<a>",    "s",    "$$",       "{x}",                      "1.5",
+            "42",
+            "ann",
+            "x-y",
+            "a b",
+            "%[0-9-a-z-A-Z-@-.-:-/-_]",
+            "%%",
+            "%",
+            "<$$a$$>",
+            "$$>",
+            "<",
+            "a,b",
+            "\xC3\xA9t\xC3\xA9",
+            "",
+            "]]",
+            "%s",
+            "<a>",
+            "s",
+            "$$",
+            "{x}",
+            "1.5",
         };
         switch (Uniform(0, 6)) {
         case 0:
@@ -157,16 +187,17 @@ inline std::string Describe(const CParseCase& c)
         }
         return "\"" + out + "\"";
     };
-    return "tags " + quote(c.strStart) + " " + quote(c.strEnd) + ", allowed " + quote(c.strAllowed) +
-           ", break " + quote(c.strLineBreak) + "\ntemplate " + quote(c.strTemplate) + "\ndata " +
-           quote(c.strData);
+    return "tags " + quote(c.strStart) + " " + quote(c.strEnd) + ", allowed " +
+        quote(c.strAllowed) + ", break " + quote(c.strLineBreak) + "\ntemplate " +
+        quote(c.strTemplate) + "\ndata " + quote(c.strData);
 }
 
 // Record i of a large host list for the template
 // "Host: <$$host$$>", an optional blank line, "User: <$$user{$$^ $$}$$> id
 // <$$id$$>", "-----": blank lines come at random, the user name ends with
 // strNameEnd, and record nBreakAt has "=====" as its separator.
-inline std::string HostRecord(std::mt19937& rng, int i, int nBreakAt, const std::string& strNameEnd = "")
+inline std::string HostRecord(std::mt19937& rng, int i, int nBreakAt,
+                              const std::string& strNameEnd = "")
 {
     std::string record = "Host: h" + std::to_string(rng() % 100000) + ".example\r\n";
     if (rng() % 7 == 0)
@@ -174,7 +205,8 @@ inline std::string HostRecord(std::mt19937& rng, int i, int nBreakAt, const std:
     record += "\r\n";
     if (rng() % 5 == 0)
         record += "\r\n";
-    record += "User: name" + std::to_string(i) + strNameEnd + " id " + std::to_string(rng() % 999) + "\r\n";
+    record += "User: name" + std::to_string(i) + strNameEnd + " id " + std::to_string(rng() % 999) +
+        "\r\n";
     record += i == nBreakAt ? "=====\r\n" : "-----\r\n";
     return record;
 }

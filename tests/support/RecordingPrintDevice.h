@@ -7,9 +7,9 @@
 #include "framework/PrintDevice.h"
 
 #include <cstdlib>
-#include <ostream>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 inline bool operator==(const CRect& a, const CRect& b)
@@ -26,18 +26,30 @@ inline std::ostream& operator<<(std::ostream& out, const CRect& rect)
 struct CPrintOp
 {
     enum EKind {
-        CreateFont, SelectFont, DeleteFont, Extent, Rectangle, Fill, TextColor, BkTransparent, Text,
-        StartDoc, StartPage, EndPage, EndDoc, AbortDoc
+        CreateFont,
+        SelectFont,
+        DeleteFont,
+        Extent,
+        Rectangle,
+        Fill,
+        TextColor,
+        BkTransparent,
+        Text,
+        StartDoc,
+        StartPage,
+        EndPage,
+        EndDoc,
+        AbortDoc
     };
     EKind kind = StartDoc;
-    int nPage = 0;          // pages started so far
-    CRect rect;             // Rectangle, Fill, Text
-    CString strText;        // Extent, Text, StartDoc
-    CSize size;             // Extent: the answer
-    COLORREF cr = 0;        // Fill: the fill; Text, TextColor: the text colour
-    unsigned nFlags = 0;    // Text
-    int nFont = 0;          // the font selected (SelectFont: the new one)
-    int nFontHeight = 0;    // the selected font's height
+    int nPage = 0;       // pages started so far
+    CRect rect;          // Rectangle, Fill, Text
+    CString strText;     // Extent, Text, StartDoc
+    CSize size;          // Extent: the answer
+    COLORREF cr = 0;     // Fill: the fill; Text, TextColor: the text colour
+    unsigned nFlags = 0; // Text
+    int nFont = 0;       // the font selected (SelectFont: the new one)
+    int nFontHeight = 0; // the selected font's height
     bool bTransparent = false;
 };
 
@@ -64,8 +76,7 @@ public:
     explicit CRecordingPrintDevice(std::shared_ptr<CPrintLog> pLog,
                                    std::unique_ptr<IPrintDevice> pInner = nullptr)
         : m_pLog(std::move(pLog)), m_pInner(std::move(pInner))
-    {
-    }
+    {}
 
     // Fixed metrics and scripted failures, for a device without an inner one.
     int m_nDpi = 300;
@@ -189,7 +200,10 @@ public:
         if (m_pInner)
             m_pInner->AbortDoc();
     }
-    CString GetLastError() const override { return m_pInner ? m_pInner->GetLastError() : m_strError; }
+    CString GetLastError() const override
+    {
+        return m_pInner ? m_pInner->GetLastError() : m_strError;
+    }
 
 private:
     int Height() const

@@ -6,10 +6,7 @@
 #include <string>
 
 #ifdef KORVANE_SQLITE3
-inline bool HaveSqlite3()
-{
-    return true;
-}
+inline bool HaveSqlite3() { return true; }
 
 inline std::string QuerySqlite(const std::string& strFile, const std::string& strSql)
 {
@@ -24,7 +21,7 @@ inline std::string QuerySqlite(const std::string& strFile, const std::string& st
         return out + "'";
     };
     const std::string strCommand = std::string(KORVANE_SQLITE3) + " -batch -separator '|' " +
-                                   quote(strFile) + " " + quote(strSql) + " 2>&1";
+        quote(strFile) + " " + quote(strSql) + " 2>&1";
     FILE* pipe = ::popen(strCommand.c_str(), "r");
     if (pipe == nullptr)
         return "(popen failed)";
@@ -37,13 +34,7 @@ inline std::string QuerySqlite(const std::string& strFile, const std::string& st
     return out;
 }
 #else
-inline bool HaveSqlite3()
-{
-    return false;
-}
+inline bool HaveSqlite3() { return false; }
 
-inline std::string QuerySqlite(const std::string&, const std::string&)
-{
-    return {};
-}
+inline std::string QuerySqlite(const std::string&, const std::string&) { return {}; }
 #endif

@@ -11,7 +11,8 @@ class CTempDir
 public:
     CTempDir()
     {
-        std::string strTemplate = (std::filesystem::temp_directory_path() / "korvane-test-XXXXXX").string();
+        std::string strTemplate =
+            (std::filesystem::temp_directory_path() / "korvane-test-XXXXXX").string();
         if (::mkdtemp(strTemplate.data()) != nullptr)
             m_path = strTemplate;
     }

@@ -8,9 +8,9 @@
 // the "CREATE_DB=" attribute names. The SQLite driver is a needed library
 // of this one, so the driver manager finds every other entry through it.
 
+#include <odbcinst.h>
 #include <sql.h>
 #include <sqlext.h>
-#include <odbcinst.h>
 
 #include <cstring>
 #include <dlfcn.h>
@@ -20,8 +20,8 @@
 
 namespace {
 
-using FDriverConnect = SQLRETURN (*)(SQLHDBC, SQLHWND, SQLCHAR*, SQLSMALLINT, SQLCHAR*,
-                                     SQLSMALLINT, SQLSMALLINT*, SQLUSMALLINT);
+using FDriverConnect = SQLRETURN (*)(SQLHDBC, SQLHWND, SQLCHAR*, SQLSMALLINT, SQLCHAR*, SQLSMALLINT,
+                                     SQLSMALLINT*, SQLUSMALLINT);
 
 // The value of a "KEY=value" attribute of a connection string, or npos.
 std::string::size_type FindValue(const std::string& strText, const char* pszKey,
@@ -50,9 +50,9 @@ SQLRETURN SQL_API SQLDriverConnect(SQLHDBC hDbc, SQLHWND hWnd, SQLCHAR* pszIn, S
                                    SQLCHAR* pszOut, SQLSMALLINT nOutMax, SQLSMALLINT* pnOut,
                                    SQLUSMALLINT nCompletion)
 {
-    std::string strConnect = nIn == SQL_NTS ? std::string(reinterpret_cast<const char*>(pszIn))
-                                            : std::string(reinterpret_cast<const char*>(pszIn),
-                                                          static_cast<size_t>(nIn));
+    std::string strConnect = nIn == SQL_NTS
+        ? std::string(reinterpret_cast<const char*>(pszIn))
+        : std::string(reinterpret_cast<const char*>(pszIn), static_cast<size_t>(nIn));
     std::string::size_type nEnd = 0;
     const std::string::size_type nValue = FindValue(strConnect, "DBQ=", nEnd);
     if (nValue != std::string::npos)

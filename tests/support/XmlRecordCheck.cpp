@@ -14,8 +14,8 @@ using xml::XML_TOKEN;
 std::string Describe(int32_t i, const XML_ELEMENT& e)
 {
     return "element " + std::to_string(i) + " (offset " + std::to_string(e.nOffset) + ", size " +
-           std::to_string(e.nSize) + ", start " + std::to_string(e.cbStartTag) + ", end " +
-           std::to_string(e.cbEndTag) + ")";
+        std::to_string(e.nSize) + ", start " + std::to_string(e.cbStartTag) + ", end " +
+        std::to_string(e.cbEndTag) + ")";
 }
 
 bool NameCloses(const std::string& strEnd, const std::string& strStart)
@@ -35,8 +35,7 @@ public:
     CChecker(const CXmlDocument& doc, ECheck level)
         : m_doc(doc), m_text(doc.GetText()), m_level(level),
           m_visited(static_cast<size_t>(doc.GetElementCount()), 0)
-    {
-    }
+    {}
 
     std::string Run()
     {
@@ -50,7 +49,7 @@ public:
             return nCount == 1 ? std::string() : "records in use without a root element";
         if (doc.nSize != static_cast<int32_t>(m_text.size()))
             return "document size " + std::to_string(doc.nSize) + " but the text has " +
-                   std::to_string(m_text.size()) + " bytes";
+                std::to_string(m_text.size()) + " bytes";
         if (m_text.find('\0') != std::string::npos)
             return "the text holds a NUL byte";
 
@@ -87,7 +86,7 @@ private:
         while (iChild != 0) {
             if (iChild < 1 || iChild >= nCount)
                 return "child index " + std::to_string(iChild) + " of " + std::to_string(i) +
-                       " is out of range";
+                    " is out of range";
             if (m_visited[static_cast<size_t>(iChild)])
                 return "element " + std::to_string(iChild) + " is reached twice";
             m_visited[static_cast<size_t>(iChild)] = 1;
@@ -97,17 +96,17 @@ private:
             const std::string strWhat = Describe(iChild, e);
             if (e.iParent != i)
                 return strWhat + " has parent " + std::to_string(e.iParent) + ", not " +
-                       std::to_string(i);
+                    std::to_string(i);
             const uint32_t nDepth = i == 0 ? 0 : parent.nDepth + 1;
             if (e.nDepth != nDepth)
                 return strWhat + " has depth " + std::to_string(e.nDepth) + ", not " +
-                       std::to_string(nDepth);
+                    std::to_string(nDepth);
             const bool bFirst = iPrev == 0;
             if (((e.wFlags & xml::XEF_FIRSTCHILD) != 0) != bFirst)
                 return strWhat + " has a wrong first-child flag";
             if (!bFirst && e.iPrevSibling != iPrev)
                 return strWhat + " has previous sibling " + std::to_string(e.iPrevSibling) +
-                       ", not " + std::to_string(iPrev);
+                    ", not " + std::to_string(iPrev);
             if (i == 0 && !bFirst)
                 return strWhat + " is a sibling of the root";
             std::string strError = CheckFraming(iChild, e, nFrom, nTo);
@@ -124,7 +123,7 @@ private:
         }
         if (parent.iFirstChild != 0 && m_doc.GetElement(parent.iFirstChild).iPrevSibling != iPrev)
             return "first child of " + std::to_string(i) + " does not link to the last child " +
-                   std::to_string(iPrev);
+                std::to_string(iPrev);
         if (m_level == ECheck::Text)
             return CheckGap(nFrom, nTo, "the end of the content of " + std::to_string(i));
         return {};
@@ -140,7 +139,7 @@ private:
         if (e.nOffset < nFrom || e.nOffset + e.nSize > nTo || nStart < (nEnd == 0 ? 3 : 2) ||
             e.nSize < nStart + nEnd)
             return strWhat + " does not lie inside [" + std::to_string(nFrom) + ", " +
-                   std::to_string(nTo) + ") after its previous sibling";
+                std::to_string(nTo) + ") after its previous sibling";
         const auto at = [this](int32_t n) { return m_text[static_cast<size_t>(n)]; };
         if (at(e.nOffset) != '<' || at(e.nOffset + nStart - 1) != '>')
             return strWhat + " has no start tag framed by < and >";
@@ -168,11 +167,11 @@ private:
             if (nKind == xml::XNK_ELEMENT || nKind == xml::XNK_END_TAG || nKind == xml::XNK_BAD ||
                 nKind == xml::XNK_END_OF_TEXT)
                 return "node of kind " + std::to_string(nKind) + " at offset " +
-                       std::to_string(node.nOffset) + " before " + strBefore;
+                    std::to_string(node.nOffset) + " before " + strBefore;
         }
         if (token.iNext != nTo)
             return "a node runs from before " + strBefore + " into it (ends at " +
-                   std::to_string(token.iNext) + ", not " + std::to_string(nTo) + ")";
+                std::to_string(token.iNext) + ", not " + std::to_string(nTo) + ")";
         return {};
     }
 
@@ -186,7 +185,7 @@ private:
             start.nSize != static_cast<int32_t>(e.cbStartTag) ||
             start.bEmptyTag != (e.cbEndTag == 0))
             return strWhat + ": the scanner reads its start tag differently (kind " +
-                   std::to_string(start.nKind) + ", size " + std::to_string(start.nSize) + ")";
+                std::to_string(start.nKind) + ", size " + std::to_string(start.nSize) + ")";
         if (e.cbEndTag == 0)
             return {};
         token.iNext = e.nOffset + e.nSize - static_cast<int32_t>(e.cbEndTag);
@@ -196,7 +195,7 @@ private:
             return strWhat + ": the scanner reads its end tag differently";
         if (!NameCloses(xml::GetTokenText(token), start.strName))
             return strWhat + ": end tag '" + xml::GetTokenText(token) + "' does not close '" +
-                   start.strName + "'";
+                start.strName + "'";
         return {};
     }
 
@@ -229,9 +228,8 @@ std::string DumpTree(const CXmlDocument& doc)
         const XML_ELEMENT& e = doc.GetElement(i);
         strDump.append(e.nDepth, ' ');
         strDump += std::to_string(e.nOffset) + " " + std::to_string(e.nSize) + " " +
-                   std::to_string(e.cbStartTag) + " " + std::to_string(e.cbEndTag) + " d" +
-                   std::to_string(e.nDepth) + ((e.wFlags & xml::XEF_FIRSTCHILD) ? " first" : "") +
-                   "\n";
+            std::to_string(e.cbStartTag) + " " + std::to_string(e.cbEndTag) + " d" +
+            std::to_string(e.nDepth) + ((e.wFlags & xml::XEF_FIRSTCHILD) ? " first" : "") + "\n";
         if (e.iNextSibling != 0)
             pending.push_back(e.iNextSibling);
         if (e.iFirstChild != 0)

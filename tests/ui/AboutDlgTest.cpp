@@ -1,8 +1,8 @@
 #include "ui/AboutDlg.h"
 
+#include "support/FakePlatform.h"
 #include "framework/ProductInfo.h"
 #include "res/Resource.h"
-#include "support/FakePlatform.h"
 #include "ui/MainDlg.h"
 
 #include <QApplication>
@@ -76,10 +76,15 @@ TEST_F(AboutDlgTest, EveryLinkOpensThePageWithItsOwnQuery)
     const Case cases[] = {
         {"menu Product Page", [&] { main.SendCommand(ID_HELP_PRODUCTPAGE); }, product::kPageQuery},
         {"main banner",
-         [&] { QTest::mouseClick(main.GetDlgItem(IDC_BANNER), Qt::LeftButton, {}, QPoint(30, 20)); },
+         [&] {
+             QTest::mouseClick(main.GetDlgItem(IDC_BANNER), Qt::LeftButton, {}, QPoint(30, 20));
+         },
          product::kBannerQuery},
         {"about banner",
-         [&] { QTest::mouseClick(about.GetDlgItem(IDC_BANNER_ABOUT), Qt::LeftButton, {}, QPoint(30, 20)); },
+         [&] {
+             QTest::mouseClick(about.GetDlgItem(IDC_BANNER_ABOUT), Qt::LeftButton, {},
+                               QPoint(30, 20));
+         },
          product::kBannerQuery},
         {"about link",
          [&] { QTest::mouseClick(about.GetDlgItem(IDC_LINK), Qt::LeftButton, {}, QPoint(5, 5)); },

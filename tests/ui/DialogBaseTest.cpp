@@ -1,9 +1,9 @@
 #include "framework/qt/DialogBase.h"
 
+#include "support/FakePlatform.h"
 #include "framework/File.h"
 #include "framework/qt/MultiLineEdit.h"
 #include "res/Resource.h"
-#include "support/FakePlatform.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -86,7 +86,8 @@ TEST(DialogBase, LayoutInDialogUnits)
     ASSERT_GT(cx, 0);
     QWidget* pList = dlg.GetDlgItem(IDC_LIST_RESULT);
     ASSERT_NE(pList, nullptr);
-    EXPECT_EQ(pList->geometry(), QRect(dlg.MapDialogPoint(7, 269), QSize((510 * cx + 2) / 4, (144 * cy + 4) / 8)));
+    EXPECT_EQ(pList->geometry(),
+              QRect(dlg.MapDialogPoint(7, 269), QSize((510 * cx + 2) / 4, (144 * cy + 4) / 8)));
     QWidget* pClient = dlg.findChild<QWidget*>("client");
     EXPECT_EQ(pClient->size(), QSize((524 * cx + 2) / 4, (420 * cy + 4) / 8));
     // The banner is as large as its picture plus the sunken edge.
@@ -100,10 +101,11 @@ TEST(DialogBase, LayoutInDialogUnits)
     EXPECT_TRUE(pHit == dlg.GetDlgItem(IDC_EDIT_TEMPLATE) ||
                 dlg.GetDlgItem(IDC_EDIT_TEMPLATE)->isAncestorOf(pHit));
     // The tab order is the layout's order of tab stops.
-    const int kTabStops[] = {IDC_LIST_RESULT, IDC_EDIT_DATA, IDC_BUTTON_PARSE, IDC_BUTTON_LOAD_DATA,
-                             IDC_EDIT_TEMPLATE, IDC_BUTTON_LOAD_TEMPLATE, IDC_EDIT_ALLOWED_CHARS,
-                             IDC_EDIT_START_TAG, IDC_EDIT_END_TAG, IDC_EDIT_TEMPLATE_PATH,
-                             IDC_EDIT_DATA_PATH, IDC_EDIT_CRCL, IDC_CHECK_PARSE_FROM_EDIT};
+    const int kTabStops[] = {IDC_LIST_RESULT,          IDC_EDIT_DATA,      IDC_BUTTON_PARSE,
+                             IDC_BUTTON_LOAD_DATA,     IDC_EDIT_TEMPLATE,  IDC_BUTTON_LOAD_TEMPLATE,
+                             IDC_EDIT_ALLOWED_CHARS,   IDC_EDIT_START_TAG, IDC_EDIT_END_TAG,
+                             IDC_EDIT_TEMPLATE_PATH,   IDC_EDIT_DATA_PATH, IDC_EDIT_CRCL,
+                             IDC_CHECK_PARSE_FROM_EDIT};
     std::vector<QWidget*> stops;
     for (const int nId : kTabStops)
         stops.push_back(dlg.GetDlgItem(nId));
@@ -127,7 +129,8 @@ TEST(DialogBase, TextExchangeKeepsCrLf)
     dlg.UpdateData(false);
     auto* pEdit = static_cast<CMultiLineEdit*>(dlg.GetDlgItem(IDC_EDIT_DATA));
     EXPECT_EQ(pEdit->toPlainText(), "a\nb\n\nc");
-    EXPECT_EQ(static_cast<QLineEdit*>(dlg.GetDlgItem(IDC_EDIT_DATA_PATH))->text(), QString::fromUtf8("/x/\xC3\xA9.txt"));
+    EXPECT_EQ(static_cast<QLineEdit*>(dlg.GetDlgItem(IDC_EDIT_DATA_PATH))->text(),
+              QString::fromUtf8("/x/\xC3\xA9.txt"));
     dlg.m_strText.clear();
     dlg.UpdateData(true);
     EXPECT_EQ(dlg.m_strText, "a\r\nb\r\n\r\nc");
@@ -147,7 +150,8 @@ TEST(DialogBase, TextExchangeKeepsCrLf)
     EXPECT_TRUE(pEdit->isReadOnly());
     const QString shown = pEdit->toPlainText();
     EXPECT_TRUE(shown.startsWith("line 0\nline 1\n"));
-    EXPECT_TRUE(shown.contains(QLocale().toString(static_cast<qlonglong>(nLines)) + " lines are shown"));
+    EXPECT_TRUE(
+        shown.contains(QLocale().toString(static_cast<qlonglong>(nLines)) + " lines are shown"));
     EXPECT_LE(static_cast<size_t>(shown.size()), CMultiLineEdit::kShownPart + 200);
     dlg.m_strText.clear();
     dlg.UpdateData(true);

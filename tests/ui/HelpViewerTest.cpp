@@ -1,8 +1,8 @@
 #include "ui/HelpViewer.h"
 
-#include "res/Resource.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
+#include "res/Resource.h"
 #include "ui/HelpWindow.h"
 #include "ui/MainApp.h"
 #include "ui/MainDlg.h"
@@ -100,8 +100,8 @@ TEST_F(HelpViewerTest, AMissingGuideSaysWhereItWasLookedFor)
     EXPECT_FALSE(m_viewer.ShowHelp(dir.File("nothing.chm")));
     ASSERT_EQ(m_fake.messageBox.m_shown.size(), 1u);
     EXPECT_EQ(m_fake.messageBox.m_shown[0].strText,
-              "The user guide was not found. It was looked for at " + dir.File("nothing-help/index.html") +
-                  ".");
+              "The user guide was not found. It was looked for at " +
+                  dir.File("nothing-help/index.html") + ".");
     EXPECT_EQ(m_fake.messageBox.m_shown[0].icon, EMessageIcon::Exclamation);
     EXPECT_EQ(m_viewer.Window(), nullptr);
 }

@@ -1,13 +1,13 @@
 #include "ui/MainDlg.h"
 
-#include "engine/ParseCommand.h"
-#include "framework/qt/ListView.h"
-#include "framework/qt/MultiLineEdit.h"
-#include "res/Resource.h"
 #include "support/FakePlatform.h"
 #include "support/ListDump.h"
 #include "support/RecordingPrintDevice.h"
 #include "support/TempDir.h"
+#include "engine/ParseCommand.h"
+#include "framework/qt/ListView.h"
+#include "framework/qt/MultiLineEdit.h"
+#include "res/Resource.h"
 #include "ui/MainApp.h"
 
 #include <QApplication>
@@ -85,7 +85,8 @@ TEST_F(MainDlgTest, MenuBarHasTheItemsAndIds)
     QStringList items;
     for (QMenu* pMenu : m_dlg.GetMenuBar()->findChildren<QMenu*>()) {
         for (QAction* pAction : pMenu->actions())
-            items << (pAction->isSeparator() ? "-" : pAction->text() + "=" + pAction->data().toString());
+            items << (pAction->isSeparator() ? "-"
+                                             : pAction->text() + "=" + pAction->data().toString());
     }
     EXPECT_EQ(items.join('|').toStdString(),
               "Copy Row=32771|Copy All...=32772|-|Save As...=32773|-|Print...=57607|-|"
@@ -158,7 +159,8 @@ TEST_F(MainDlgTest, CopyRowAndCopyAll)
               "https://intranet.contoso.local/hr/timesheets\tCONTOSO/nancy.davolio\t"
               "S3pt_2023-Autumn\t2024-03-08T09:00:03\tExpires every 90 days");
     m_dlg.SendCommand(ID_FILE_COPYALL);
-    EXPECT_EQ(std::count(m_fake.clipboard.m_strText.begin(), m_fake.clipboard.m_strText.end(), '\n'), 7);
+    EXPECT_EQ(
+        std::count(m_fake.clipboard.m_strText.begin(), m_fake.clipboard.m_strText.end(), '\n'), 7);
     EXPECT_EQ(m_fake.clipboard.m_strText.back(), '\n');
 }
 
@@ -227,7 +229,8 @@ TEST_F(MainDlgTest, LoadTemplateReplacesTheTextsOrSaysWhyNot)
     ASSERT_EQ(m_fake.fileDialog.m_requests.size(), 1u);
     EXPECT_TRUE(m_fake.fileDialog.m_requests[0].bOpen);
     EXPECT_EQ(m_fake.fileDialog.m_requests[0].strFilter, "Text Files (*.txt)||");
-    EXPECT_EQ(m_fake.fileDialog.m_requests[0].strInitialDir, kSamples + "login_to_url_template.txt");
+    EXPECT_EQ(m_fake.fileDialog.m_requests[0].strInitialDir,
+              kSamples + "login_to_url_template.txt");
     EXPECT_EQ(m_dlg.m_listResult.GetColumnCount(), 1); // the list waits for Parse Data
 
     // A file that cannot be read: a message, and the window as it was.

@@ -40,10 +40,7 @@ std::string RunCommand(const std::string& strCommand)
     return out;
 }
 
-std::string Quote(const std::string& str)
-{
-    return "'" + str + "'";
-}
+std::string Quote(const std::string& str) { return "'" + str + "'"; }
 
 std::set<std::string> Words(const std::string& strText)
 {
@@ -58,8 +55,8 @@ std::set<std::string> Words(const std::string& strText)
 std::string PageText(const std::string& strPdf, int nPage)
 {
     const std::string n = std::to_string(nPage);
-    return RunCommand(std::string(KORVANE_PDFTOTEXT) + " -layout -f " + n + " -l " + n + " " + Quote(strPdf) +
-               " -");
+    return RunCommand(std::string(KORVANE_PDFTOTEXT) + " -layout -f " + n + " -l " + n + " " +
+                      Quote(strPdf) + " -");
 }
 
 int PageCount(const std::string& strPdf)
@@ -80,15 +77,16 @@ void AnswerWithPdf(CFakePlatform& fake, const std::string& strPdf, std::shared_p
 bool HavePoppler()
 {
     return std::filesystem::exists(KORVANE_PDFTOTEXT) && std::filesystem::exists(KORVANE_PDFINFO) &&
-           std::filesystem::exists(KORVANE_PDFTOPPM);
+        std::filesystem::exists(KORVANE_PDFTOPPM);
 }
 
 // The PDF's first page at 300 dpi without smoothing, so each pixel is one
 // of the colours drawn.
 QImage RenderFirstPage(const std::string& strPdf, const std::string& strPrefix)
 {
-    RunCommand(std::string(KORVANE_PDFTOPPM) + " -r 300 -aa no -aaVector no -png -f 1 -l 1 -singlefile " +
-               Quote(strPdf) + " " + Quote(strPrefix));
+    RunCommand(std::string(KORVANE_PDFTOPPM) +
+               " -r 300 -aa no -aaVector no -png -f 1 -l 1 -singlefile " + Quote(strPdf) + " " +
+               Quote(strPrefix));
     return QImage(QString::fromStdString(strPrefix + ".png"));
 }
 
@@ -101,10 +99,7 @@ QColor DevicePixel(const QImage& image, int x, int y)
     return image.pixelColor(x + kPdfMargin, y + kPdfMargin);
 }
 
-bool IsDark(const QColor& c)
-{
-    return c.red() < 90 && c.green() < 90 && c.blue() < 90;
-}
+bool IsDark(const QColor& c) { return c.red() < 90 && c.green() < 90 && c.blue() < 90; }
 
 int DarkPixels(const QImage& image, const CRect& rect)
 {
@@ -175,19 +170,22 @@ TEST(QtPrintDevice, PagesOfADocument)
     ASSERT_TRUE(pDevice->StartDoc("Periodical List"));
     // A second document cannot start while one is open.
     EXPECT_FALSE(pDevice->StartDoc("Other"));
-    const IPrintDevice::FontHandle hFont = pDevice->CreateFont(CFontSpec{-41, 400, false, false, "Arial"});
+    const IPrintDevice::FontHandle hFont =
+        pDevice->CreateFont(CFontSpec{-41, 400, false, false, "Arial"});
     pDevice->SelectFont(hFont);
     for (int nPage = 1; nPage <= 2; ++nPage) {
         ASSERT_TRUE(pDevice->StartPage());
-        pDevice->DrawText("page" + std::to_string(nPage), CRect{100, 100, 1000, 200}, DT_SINGLELINE);
+        pDevice->DrawText("page" + std::to_string(nPage), CRect{100, 100, 1000, 200},
+                          DT_SINGLELINE);
         ASSERT_TRUE(pDevice->EndPage());
     }
     ASSERT_TRUE(pDevice->EndDoc());
     EXPECT_EQ(PageCount(strPdf), 2);
     EXPECT_EQ(Words(PageText(strPdf, 1)), std::set<std::string>{"page1"});
     EXPECT_EQ(Words(PageText(strPdf, 2)), std::set<std::string>{"page2"});
-    EXPECT_NE(RunCommand(std::string(KORVANE_PDFINFO) + " " + Quote(strPdf)).find("Periodical List"),
-              std::string::npos);
+    EXPECT_NE(
+        RunCommand(std::string(KORVANE_PDFINFO) + " " + Quote(strPdf)).find("Periodical List"),
+        std::string::npos);
 }
 
 TEST(QtPrintDevice, AnAbortedDocumentLeavesNoFile)
@@ -254,7 +252,8 @@ TEST_F(PdfPrintTest, AListOfThreePagesHasEveryCellOnItsPage)
     for (int i = 0; i < 70; ++i) {
         char szRow[8];
         std::snprintf(szRow, sizeof szRow, "%03d", i);
-        rows.push_back({std::string("login-") + szRow, std::string("site-") + szRow + ".example", ""});
+        rows.push_back(
+            {std::string("login-") + szRow, std::string("site-") + szRow + ".example", ""});
     }
     auto pList = MakeList({{"Login"}, {"Address"}, {"Note"}}, rows);
     const std::string strPdf = m_dir.File("list.pdf");
@@ -357,7 +356,8 @@ TEST_F(PdfPrintTest, ThePageShowsTheBoxesAndColours)
     // Text is set at the top of its rectangle: the blue of the title is in
     // its upper part.
     const CRect title = texts[2].rect;
-    EXPECT_GT(Count(CRect{title.left, title.top, title.right, title.top + 20}, QColor(0, 0, 255)), 20);
+    EXPECT_GT(Count(CRect{title.left, title.top, title.right, title.top + 20}, QColor(0, 0, 255)),
+              20);
 }
 
 TEST_F(PdfPrintTest, APdfInAMissingFolderIsReported)
@@ -369,7 +369,8 @@ TEST_F(PdfPrintTest, APdfInAMissingFolderIsReported)
     ASSERT_EQ(m_fake.messageBox.m_shown.size(), 1u);
     EXPECT_EQ(m_fake.messageBox.m_shown[0].strText,
               "The list was not printed: the printer did not start the document.\n"
-              "Cannot write the file " + strPdf + ".");
+              "Cannot write the file " +
+                  strPdf + ".");
     EXPECT_FALSE(std::filesystem::exists(strPdf));
     EXPECT_TRUE(m_pLog->Of(CPrintOp::Text).empty());
 }

@@ -16,10 +16,10 @@ std::string Record(const CXmlDocument& doc, int32_t i)
 {
     const XML_ELEMENT& e = doc.GetElement(i);
     return std::to_string(i) + ": " + std::to_string(e.nOffset) + " " + std::to_string(e.nSize) +
-           " " + std::to_string(e.cbStartTag) + " " + std::to_string(e.cbEndTag) + " d" +
-           std::to_string(e.nDepth) + ((e.wFlags & xml::XEF_FIRSTCHILD) ? " F" : "") + " p" +
-           std::to_string(e.iParent) + " c" + std::to_string(e.iFirstChild) + " n" +
-           std::to_string(e.iNextSibling) + " v" + std::to_string(e.iPrevSibling);
+        " " + std::to_string(e.cbStartTag) + " " + std::to_string(e.cbEndTag) + " d" +
+        std::to_string(e.nDepth) + ((e.wFlags & xml::XEF_FIRSTCHILD) ? " F" : "") + " p" +
+        std::to_string(e.iParent) + " c" + std::to_string(e.iFirstChild) + " n" +
+        std::to_string(e.iNextSibling) + " v" + std::to_string(e.iPrevSibling);
 }
 
 std::vector<std::string> Records(const CXmlDocument& doc)
@@ -67,13 +67,14 @@ TEST(XmlDocumentTest, NestedElements)
 {
     CXmlDocument doc;
     ASSERT_TRUE(doc.SetText("<r><x/><y><z/></y></r>"));
-    EXPECT_EQ(Records(doc), (V{
-                                "0: 0 22 0 1 d0 p0 c1 n0 v0",
-                                "1: 0 22 3 4 d0 F p0 c2 n0 v1",
-                                "2: 3 4 4 0 d1 F p1 c0 n3 v3",
-                                "3: 7 11 3 4 d1 p1 c4 n0 v2",
-                                "4: 10 4 4 0 d2 F p3 c0 n0 v4",
-                            }));
+    EXPECT_EQ(Records(doc),
+              (V{
+                  "0: 0 22 0 1 d0 p0 c1 n0 v0",
+                  "1: 0 22 3 4 d0 F p0 c2 n0 v1",
+                  "2: 3 4 4 0 d1 F p1 c0 n3 v3",
+                  "3: 7 11 3 4 d1 p1 c4 n0 v2",
+                  "4: 10 4 4 0 d2 F p3 c0 n0 v4",
+              }));
     EXPECT_EQ(xmlcheck::CheckRecords(doc, xmlcheck::ECheck::Text), "");
 }
 
@@ -112,8 +113,7 @@ struct CFailureCase
 };
 
 class ParseFailureTest : public ::testing::TestWithParam<CFailureCase>
-{
-};
+{};
 
 TEST_P(ParseFailureTest, ReportsTheMessageAndKeepsOnlyTheText)
 {
@@ -137,8 +137,7 @@ const CFailureCase kFailureCases[] = {
     {"</a>", "No start tag for end tag 'a' at offset 0"},
     {"<a/></a>", "No start tag for end tag 'a' at offset 4"},
     {"<a></b>", "End tag 'b' at offset 4 does not match start tag 'a' at offset 0"},
-    {"<r>\r\n<a></b></r>",
-     "End tag 'b' at offset 9 does not match start tag 'a' at offset 5"},
+    {"<r>\r\n<a></b></r>", "End tag 'b' at offset 9 does not match start tag 'a' at offset 5"},
     {"<a>", "Element 'a' at offset 0 not ended"},
     {"<r><a></a><b>x", "Element 'b' at offset 10 not ended"},
     {"<a", "Element tag at offset 0 unterminated"},

@@ -25,8 +25,8 @@ void ExpectConsistent(const CXmlDocument& doc)
 std::string Fields(const XML_ELEMENT& e)
 {
     return std::to_string(e.nOffset) + " " + std::to_string(e.nSize) + " " +
-           std::to_string(e.cbStartTag) + " " + std::to_string(e.cbEndTag) + " d" +
-           std::to_string(e.nDepth) + ((e.wFlags & xml::XEF_FIRSTCHILD) ? " F" : "");
+        std::to_string(e.cbStartTag) + " " + std::to_string(e.cbEndTag) + " d" +
+        std::to_string(e.nDepth) + ((e.wFlags & xml::XEF_FIRSTCHILD) ? " F" : "");
 }
 
 TEST(XmlEditingTest, BuildsTheDocumentOnAFailedParse)
@@ -42,13 +42,14 @@ TEST(XmlEditingTest, BuildsTheDocumentOnAFailedParse)
     EXPECT_TRUE(doc.SetChildAttribute("x", "<"));
     EXPECT_TRUE(doc.AddChildElement("R"));
 
-    EXPECT_EQ(doc.GetText(), "<?xml version=\"1.0\"?>\r\n"
-                             "<r a=\"1\">\r\n"
-                             "<L>\r\n"
-                             "<R x=\"&lt;\"/>\r\n"
-                             "<R/>\r\n"
-                             "</L>\r\n"
-                             "</r>\r\n");
+    EXPECT_EQ(doc.GetText(),
+              "<?xml version=\"1.0\"?>\r\n"
+              "<r a=\"1\">\r\n"
+              "<L>\r\n"
+              "<R x=\"&lt;\"/>\r\n"
+              "<R/>\r\n"
+              "</L>\r\n"
+              "</r>\r\n");
     ASSERT_EQ(doc.GetElementCount(), 5);
     EXPECT_EQ(doc.GetElement(0).nSize, 72);
     EXPECT_EQ(Fields(doc.GetElement(1)), "23 47 9 4 d0 F");
@@ -177,14 +178,15 @@ TEST(XmlEditingTest, AttributeOnAnElementWithChildrenMovesThem)
     // A value set on b moves its child y and grows r.
     EXPECT_EQ(doc.GetCurElem(), 4);
     ASSERT_TRUE(doc.SetAttribute("v", "0123456789"));
-    EXPECT_EQ(doc.GetText(), "<r>\r\n"
-                             "<a>\r\n"
-                             "<x k=\"1\"/>\r\n"
-                             "</a>\r\n"
-                             "<b v=\"0123456789\">\r\n"
-                             "<y/>\r\n"
-                             "</b>\r\n"
-                             "</r>\r\n");
+    EXPECT_EQ(doc.GetText(),
+              "<r>\r\n"
+              "<a>\r\n"
+              "<x k=\"1\"/>\r\n"
+              "</a>\r\n"
+              "<b v=\"0123456789\">\r\n"
+              "<y/>\r\n"
+              "</b>\r\n"
+              "</r>\r\n");
     ExpectConsistent(doc);
 }
 
@@ -200,15 +202,16 @@ TEST(XmlEditingTest, AddElementGoesAfterTheCurrentElement)
     ASSERT_TRUE(doc.AddChildElement("d")); // after c
     ASSERT_TRUE(doc.EnterElement());       // parent b, current d
     ASSERT_TRUE(doc.AddChildElement("e"));
-    EXPECT_EQ(doc.GetText(), "<r>\r\n"
-                             "<a/>\r\n"
-                             "<b>\r\n"
-                             "<c/>\r\n"
-                             "<d>\r\n"
-                             "<e/>\r\n"
-                             "</d>\r\n"
-                             "</b>\r\n"
-                             "</r>\r\n");
+    EXPECT_EQ(doc.GetText(),
+              "<r>\r\n"
+              "<a/>\r\n"
+              "<b>\r\n"
+              "<c/>\r\n"
+              "<d>\r\n"
+              "<e/>\r\n"
+              "</d>\r\n"
+              "</b>\r\n"
+              "</r>\r\n");
     EXPECT_EQ(doc.GetParentElem(), 3);
     EXPECT_EQ(doc.GetCurElem(), 5);
     EXPECT_EQ(doc.GetChildElem(), 6);

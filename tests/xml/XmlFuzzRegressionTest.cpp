@@ -49,14 +49,8 @@ void Replay(const char* pszKind, std::string (*pfnCase)(const uint8_t*, size_t))
     EXPECT_GT(nInputs, 0u) << "no inputs found for " << pszKind;
 }
 
-TEST(XmlFuzzRegressionTest, ParseInputs)
-{
-    Replay("parse", xmlfuzz::RunParseCase);
-}
+TEST(XmlFuzzRegressionTest, ParseInputs) { Replay("parse", xmlfuzz::RunParseCase); }
 
-TEST(XmlFuzzRegressionTest, EditInputs)
-{
-    Replay("edit", xmlfuzz::RunEditCase);
-}
+TEST(XmlFuzzRegressionTest, EditInputs) { Replay("edit", xmlfuzz::RunEditCase); }
 
 } // namespace

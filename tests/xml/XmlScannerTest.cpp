@@ -25,16 +25,36 @@ std::string Scan(const std::string& strText)
         if (!strOut.empty())
             strOut += " | ";
         switch (nKind) {
-        case XNK_BAD: strOut += "BAD"; break;
-        case XNK_END_TAG: strOut += "END"; break;
-        case XNK_ELEMENT: strOut += "ELEM"; break;
-        case XNK_TEXT: strOut += "TEXT"; break;
-        case XNK_WHITESPACE: strOut += "WS"; break;
-        case XNK_CDATA: strOut += "CDATA"; break;
-        case XNK_PI: strOut += "PI"; break;
-        case XNK_COMMENT: strOut += "COMMENT"; break;
-        case XNK_DOCTYPE: strOut += "DOCTYPE"; break;
-        default: strOut += "?"; break;
+        case XNK_BAD:
+            strOut += "BAD";
+            break;
+        case XNK_END_TAG:
+            strOut += "END";
+            break;
+        case XNK_ELEMENT:
+            strOut += "ELEM";
+            break;
+        case XNK_TEXT:
+            strOut += "TEXT";
+            break;
+        case XNK_WHITESPACE:
+            strOut += "WS";
+            break;
+        case XNK_CDATA:
+            strOut += "CDATA";
+            break;
+        case XNK_PI:
+            strOut += "PI";
+            break;
+        case XNK_COMMENT:
+            strOut += "COMMENT";
+            break;
+        case XNK_DOCTYPE:
+            strOut += "DOCTYPE";
+            break;
+        default:
+            strOut += "?";
+            break;
         }
         strOut += "@" + std::to_string(node.nOffset) + "+" + std::to_string(node.nSize);
         if ((nKind == XNK_ELEMENT || nKind == XNK_PI || nKind == XNK_BAD) && !node.strName.empty())
@@ -58,8 +78,7 @@ struct CScanCase
 };
 
 class ScanNodeTest : public ::testing::TestWithParam<CScanCase>
-{
-};
+{};
 
 TEST_P(ScanNodeTest, CutsTheTextIntoNodes)
 {
@@ -150,8 +169,8 @@ TEST(NextTokenTest, SplitsNamesDelimitersAndQuotedValues)
     using V = std::vector<std::string>;
     EXPECT_EQ(Tokens("a=\"x y\""), (V{"a@0..0", "=@1..1", "'x y'@3..5", "end@7"}));
     EXPECT_EQ(Tokens("a=x"), (V{"a@0..0", "=@1..1", "x@2..2", "end@3"}));
-    EXPECT_EQ(Tokens(" r a='' />"), (V{"r@1..1", "a@3..3", "=@4..4", "''@6..5", "/@8..8",
-                                      ">@9..9", "end@10"}));
+    EXPECT_EQ(Tokens(" r a='' />"),
+              (V{"r@1..1", "a@3..3", "=@4..4", "''@6..5", "/@8..8", ">@9..9", "end@10"}));
     EXPECT_EQ(Tokens("<?!\\"), (V{"<@0..0", "?@1..1", "!@2..2", "\\@3..3", "end@4"}));
     // A quote that is never closed runs to the end of the text.
     EXPECT_EQ(Tokens("a='x y"), (V{"a@0..0", "=@1..1", "'x y'@3..5", "end@6"}));
