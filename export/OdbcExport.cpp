@@ -1,5 +1,6 @@
 #include "OdbcExport.h"
 
+#include "drivers/StandInDriver.h"
 #include "framework/Database.h"
 #include "framework/File.h"
 #include "framework/ListCtrl.h"
@@ -11,6 +12,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -157,7 +159,12 @@ int COdbcExport::Export(const CString& strTableName, const CString& strPath, con
                         CString& strError) const
 {
     const CString strDriver = FindDriver(strDriverPattern);
-    if (strDriver.empty()) {
+    // Without an installed driver, a stand-in of the program's own writes
+    // the file, fed the same attributes and statements.
+    std::unique_ptr<CStandInDriver> pStandIn;
+    if (strDriver.empty())
+        pStandIn = CStandInDriver::Find(strDriverPattern);
+    if (strDriver.empty() && pStandIn == nullptr) {
         strError = "No ODBC driver matching \"" + strDriverPattern + "\" is installed.";
         return 0;
     }
@@ -168,15 +175,22 @@ int COdbcExport::Export(const CString& strTableName, const CString& strPath, con
     // The attribute list ends with an empty attribute, the second NUL.
     CString strAttributes = "CREATE_DB=\"" + temp.GetPath() + "\"";
     strAttributes.push_back('\0');
+    const CString strConnect = "DRIVER={" + (pStandIn ? pStandIn->GetName() : strDriver) +
+        "};DSN='';READONLY=FALSE;DBQ=" + temp.GetPath();
+    const CStringArray arrColumns = MakeColumnNames(list);
     // A driver that cannot make the file shows it at the connection, a
     // statement or the move below, each with its own message.
-    SQLConfigDataSource(nullptr, ODBC_ADD_DSN, strDriver.c_str(), strAttributes.c_str());
-
-    {
+    if (pStandIn) {
+        pStandIn->ConfigDataSource(strAttributes.c_str());
+        pStandIn->Connect(strConnect);
+        pStandIn->ExecuteSQL(MakeCreateTable(strTableName, arrColumns));
+        for (int i = 0; i < list.GetItemCount(); ++i)
+            pStandIn->ExecuteSQL(MakeInsert(strTableName, arrColumns, list, i));
+        pStandIn->Close();
+    } else {
+        SQLConfigDataSource(nullptr, ODBC_ADD_DSN, strDriver.c_str(), strAttributes.c_str());
         CDatabase database;
-        database.OpenEx("DRIVER={" + strDriver + "};DSN='';READONLY=FALSE;DBQ=" + temp.GetPath(),
-                        CDatabase::noOdbcDialog);
-        const CStringArray arrColumns = MakeColumnNames(list);
+        database.OpenEx(strConnect, CDatabase::noOdbcDialog);
         database.ExecuteSQL(MakeCreateTable(strTableName, arrColumns));
         for (int i = 0; i < list.GetItemCount(); ++i)
             database.ExecuteSQL(MakeInsert(strTableName, arrColumns, list, i));

@@ -10,6 +10,11 @@ packages=(
   unixodbc-dev odbcinst libsqliteodbc sqlite3
   libxml2-utils poppler-utils
   fonts-liberation2 fonts-dejavu-core
+  clang-format clang-tidy
+  libxlsxwriter-dev libsqlite3-dev
+  libreoffice-calc-nogui python3 python3-xlrd python3-openpyxl
+  mdbtools odbc-mdbtools
+  parallel desktop-file-utils appstream
 )
 if [ "${1:-}" = "--extra" ]; then
   shift
