@@ -1,7 +1,6 @@
 #include "ParseResult.h"
 
-#include "EditableString.h"
-#include "TemplateMatcher.h"
+#include "PlaceholderSyntax.h"
 #include "framework/ListCtrl.h"
 
 #include <vector>
@@ -29,13 +28,7 @@ int CParseResult::FindColumn(const CFieldValue& value) const
 CString CParseResult::GetColumnTitle(const CString& strName, const CString& strStartTag,
                                      const CString& strEndTag)
 {
-    CEditableString w(strName);
-    CString strCharset;
-    if (CTemplateMatcher::GetCustomCharset(strCharset, strName))
-        w.ReplaceAll("{$$" + strCharset + "$$}", "", true);
-    w.ReplaceAll(strStartTag, "", true);
-    w.ReplaceAll(strEndTag, "", true);
-    return w.m_str;
+    return placeholder::ColumnTitle(strName, strStartTag, strEndTag);
 }
 
 void CParseResult::FillList(CListCtrl& list, bool bRebuildColumns, const CString& strStartTag,

@@ -1,6 +1,7 @@
 #include "StreamedParse.h"
 
 #include "ParseResult.h"
+#include "PieceMatcher.h"
 #include "TemplateMatcher.h"
 #include "TextFileReader.h"
 #include "framework/ListCtrl.h"
