@@ -1,6 +1,7 @@
 #include "TextFileReader.h"
 
 #include "framework/Memory.h"
+#include "framework/Messages.h"
 #include "framework/StringUtil.h"
 
 #include <algorithm>
@@ -16,7 +17,7 @@ CTextFileReader::CTextFileReader(const CString& strPath)
 {
     CString strReason;
     if (!m_file.Open(strPath, CFile::modeRead | CFile::shareDenyWrite, &strReason)) {
-        m_strError = "Cannot open \"" + strPath + "\": " + strReason;
+        m_strError = msg::CannotOpen(strPath, strReason);
         m_bEOF = true;
         return;
     }

@@ -1,5 +1,6 @@
 #include "HtmlLog.h"
 
+#include "framework/Messages.h"
 #include "framework/Sink.h"
 
 #include <algorithm>
@@ -131,7 +132,7 @@ bool CHtmlLog::Open(const CString& strPath, const CString& strTitle, COLORREF cr
                      CFile::modeCreate | CFile::modeNoTruncate | CFile::shareDenyWrite |
                          CFile::modeReadWrite,
                      &strReason)) {
-        Fail("Cannot open \"" + strPath + "\": " + strReason);
+        Fail(msg::CannotOpen(strPath, strReason));
         return false;
     }
     std::uint64_t nLength = 0;

@@ -1,6 +1,7 @@
 #include "ListExporter.h"
 
 #include "framework/ListCtrl.h"
+#include "framework/Path.h"
 #include "framework/Platform.h"
 #include "framework/Sink.h"
 #include "framework/StringUtil.h"
@@ -54,17 +55,6 @@ bool IsFormatKey(const CString& strUpperKey)
 }
 
 namespace {
-
-// The characters after the last dot of the file name, without the dot.
-CString FileExtension(const CString& strPath)
-{
-    const size_t nSlash = strPath.rfind('/');
-    const size_t nNameStart = nSlash == CString::npos ? 0 : nSlash + 1;
-    const size_t nDot = strPath.rfind('.');
-    if (nDot == CString::npos || nDot < nNameStart)
-        return {};
-    return strPath.substr(nDot + 1);
-}
 
 ESaveFormat FormatOfFilter(int nFilterIndex)
 {
@@ -162,7 +152,7 @@ void WriteHeader(TOut& out, const CListCtrl& list, char chSeparator)
 
 ESaveFormat ChooseSaveFormat(CString& strPath, int nFilterIndex)
 {
-    const CString strExt = str::ToUpper(FileExtension(strPath));
+    const CString strExt = str::ToUpper(path::Extension(strPath));
     if (strExt.empty()) {
         const ESaveFormat format = FormatOfFilter(nFilterIndex);
         CString strAppend = FormatKey(format);

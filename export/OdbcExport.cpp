@@ -4,6 +4,7 @@
 #include "framework/Database.h"
 #include "framework/File.h"
 #include "framework/ListCtrl.h"
+#include "framework/Messages.h"
 #include "framework/Sink.h"
 #include "framework/StringUtil.h"
 
@@ -103,13 +104,13 @@ bool MoveReplacing(const CString& strFrom, CString strTo, CString& strError)
     if (::rename(strFrom.c_str(), strTo.c_str()) == 0)
         return true;
     if (errno != EXDEV) {
-        strError = "Cannot write \"" + strTo + "\": " + ErrnoText(errno);
+        strError = msg::CannotWrite(strTo, ErrnoText(errno));
         return false;
     }
     CFile in;
     CString strReason;
     if (!in.Open(strFrom, CFile::modeRead, &strReason)) {
-        strError = "Cannot read \"" + strFrom + "\": " + strReason;
+        strError = msg::CannotRead(strFrom, strReason);
         return false;
     }
     CAtomicFileSink sink(strTo);

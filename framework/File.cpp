@@ -1,5 +1,7 @@
 #include "File.h"
 
+#include "Messages.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -34,8 +36,7 @@ size_t ReadFully(const CString& strPath, void* pBuffer, size_t nCount, FRead rea
 } // namespace
 
 CFileException::CFileException(const CString& strPath, int nErrno, const CString& strDoing)
-    : CUserException("Cannot " + strDoing + " \"" + strPath + "\": " + ErrnoText(nErrno)),
-      m_nErrno(nErrno)
+    : CUserException(msg::CannotDo(strDoing, strPath, ErrnoText(nErrno))), m_nErrno(nErrno)
 {}
 
 CFile::~CFile() { Abort(); }

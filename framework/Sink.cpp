@@ -1,6 +1,8 @@
 #include "Sink.h"
 
 #include "File.h"
+#include "Messages.h"
+#include "Path.h"
 
 #include <cerrno>
 #include <climits>
@@ -104,33 +106,30 @@ bool CAtomicFileSink::Open()
         !S_ISDIR(stExisting.st_mode)) {
         const int fd = ::open(m_strPath.c_str(), O_WRONLY | O_CLOEXEC);
         if (fd < 0) {
-            m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(errno);
+            FailWith(ErrnoText(errno));
             return false;
         }
         m_fd = fd;
         m_bInPlace = true;
         return true;
     }
-    const size_t nSlash = m_strPath.rfind('/');
-    const CString strDir = nSlash == CString::npos ? CString(".") : m_strPath.substr(0, nSlash + 1);
-    const CString strName = nSlash == CString::npos ? m_strPath : m_strPath.substr(nSlash + 1);
+    const CString strName(path::FileName(m_strPath));
     if (strName.empty()) {
-        m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(EISDIR);
+        FailWith(ErrnoText(EISDIR));
         return false;
     }
     struct stat stTarget
     {};
     if (::stat(m_strPath.c_str(), &stTarget) == 0 && S_ISDIR(stTarget.st_mode)) {
-        m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(EISDIR);
+        FailWith(ErrnoText(EISDIR));
         return false;
     }
-    CString strTemplate =
-        (nSlash == CString::npos ? CString() : strDir) + "." + strName + ".XXXXXX";
+    CString strTemplate = CString(path::Folder(m_strPath)) + "." + strName + ".XXXXXX";
     std::vector<char> buffer(strTemplate.begin(), strTemplate.end());
     buffer.push_back('\0');
     const int fd = ::mkstemp(buffer.data());
     if (fd < 0) {
-        m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(errno);
+        FailWith(ErrnoText(errno));
         return false;
     }
     m_fd = fd;
@@ -153,7 +152,7 @@ bool CAtomicFileSink::Write(std::string_view bytes)
 {
     if (m_fd < 0) {
         if (m_strError.empty())
-            m_strError = "Cannot write \"" + m_strPath + "\": the file is not open";
+            FailWith("the file is not open");
         return false;
     }
     size_t nDone = 0;
@@ -162,7 +161,7 @@ bool CAtomicFileSink::Write(std::string_view bytes)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(errno);
+            FailWith(ErrnoText(errno));
             Discard();
             return false;
         }
@@ -184,37 +183,42 @@ bool CAtomicFileSink::Commit()
 {
     if (m_fd < 0) {
         if (m_strError.empty())
-            m_strError = "Cannot write \"" + m_strPath + "\": the file is not open";
+            FailWith("the file is not open");
         return false;
     }
     if (m_bInPlace) {
         const int fd = m_fd;
         m_fd = -1;
         if (::close(fd) != 0) {
-            m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(errno);
+            FailWith(ErrnoText(errno));
             return false;
         }
         return true;
     }
     if (m_bSync && ::fsync(m_fd) != 0 && errno != EINVAL) {
-        m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(errno);
+        FailWith(ErrnoText(errno));
         Discard();
         return false;
     }
     const int fd = m_fd;
     m_fd = -1;
     if (::close(fd) != 0) {
-        m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(errno);
+        FailWith(ErrnoText(errno));
         Discard();
         return false;
     }
     if (::rename(m_strTempPath.c_str(), m_strPath.c_str()) != 0) {
-        m_strError = "Cannot write \"" + m_strPath + "\": " + ErrnoText(errno);
+        FailWith(ErrnoText(errno));
         Discard();
         return false;
     }
     m_strTempPath.clear();
     return true;
+}
+
+void CAtomicFileSink::FailWith(const CString& strReason)
+{
+    m_strError = msg::CannotWrite(m_strPath, strReason);
 }
 
 bool WriteFileAtomically(const CString& strPath, std::string_view bytes, CString& strError)

@@ -104,6 +104,8 @@ public:
 
 private:
     void Discard() noexcept;
+    // Sets the error: the target's path and the reason.
+    void FailWith(const CString& strReason);
 
     CString m_strPath;
     CString m_strTempPath;

@@ -6,6 +6,7 @@
 #include "export/ListExporter.h"
 #include "framework/File.h"
 #include "framework/ListCtrl.h"
+#include "framework/Path.h"
 #include "framework/Sink.h"
 #include "framework/StringUtil.h"
 
@@ -199,9 +200,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     } else if (!options.strOutput.empty()) {
         // The extension decides, as in Save As; a name without one is text.
         CString strPath = options.strOutput;
-        const size_t nSlash = strPath.rfind('/');
-        const size_t nDot = strPath.rfind('.');
-        if (nDot != CString::npos && (nSlash == CString::npos || nDot > nSlash))
+        if (path::ExtensionDot(strPath) != CString::npos)
             format = ChooseSaveFormat(strPath, 1);
     }
     const bool bTextFormat = format == ESaveFormat::Txt || format == ESaveFormat::Csv;
