@@ -1,6 +1,7 @@
 #include "ParseResult.h"
 
 #include "PlaceholderSyntax.h"
+#include "RowAssembler.h"
 #include "framework/ListCtrl.h"
 
 #include <vector>
@@ -53,16 +54,25 @@ void CParseResult::FillList(CListCtrl& list, bool bRebuildColumns, const CString
         nNewRows += columnOf[static_cast<size_t>(m_listValues.NameIndexAt(i))] == 0 ? 1 : 0;
     list.ReserveItems(static_cast<size_t>(list.GetItemCount()) + nNewRows);
 
-    int nRow = 0;
-    for (size_t i = 0; i < m_listValues.size(); ++i) {
-        const int nCol = columnOf[static_cast<size_t>(m_listValues.NameIndexAt(i))];
-        if (nCol == 0) {
-            nRow = list.GetItemCount();
-            list.InsertItem(nRow, m_listValues.ValueAt(i), -1);
-        } else if (nCol > 0) {
-            list.SetItemText(nRow, nCol, m_listValues.ValueAt(i));
-        }
-    }
+    CRowAssembler rows(columnOf, list.GetColumnCount());
+    bool bPrefixSet = false;
+    // Values before the first row set cells of row 0, which an emptied list
+    // does not have; they come before any row is appended.
+    const auto setPrefix = [&]() {
+        for (const auto& [nCol, value] : rows.GetPrefix())
+            list.SetItemText(0, nCol, value);
+        bPrefixSet = true;
+    };
+    const auto append = [&](const std::string_view* pCells) {
+        if (!bPrefixSet)
+            setPrefix();
+        list.AppendItem(pCells, rows.GetColumnCount(), -1);
+    };
+    rows.Add(m_listValues, append);
+    if (rows.HasOpenRow())
+        append(rows.GetOpenRow().data());
+    else if (!bPrefixSet)
+        setPrefix();
     list.SetRedraw(true);
 }
 

@@ -342,6 +342,39 @@ int CListCtrl::InsertItem(int nItem, std::string_view strText, int nImage)
     return nItem;
 }
 
+int CListCtrl::AppendItem(const std::string_view* pTexts, int nCount, int nImage)
+{
+    nCount = std::max(0, std::min(nCount, GetColumnCount()));
+    // Trailing empty cells are not stored, as cells never set are not; the
+    // first cell always is, as InsertItem stores it.
+    int nStored = nCount;
+    while (nStored > 1 && pTexts[nStored - 1].empty())
+        --nStored;
+    size_t nBytes = 0;
+    for (int j = 0; j < nStored; ++j)
+        nBytes += LengthSize(pTexts[j].size()) + pTexts[j].size();
+    if (nStored == 0)
+        nBytes = 1; // an empty first cell, as InsertItem stores it
+    CRow row;
+    row.nImage = nImage;
+    char* p = Allocate(nBytes, row);
+    if (nStored == 0)
+        *p = 0;
+    for (int j = 0; j < nStored; ++j) {
+        p = PutLength(p, pTexts[j].size());
+        if (!pTexts[j].empty())
+            std::memcpy(p, pTexts[j].data(), pTexts[j].size());
+        p += pTexts[j].size();
+    }
+    const int nItem = GetItemCount();
+    if (Notifying())
+        m_pObserver->OnBeginInsertRow(nItem);
+    m_rows.push_back(row);
+    if (Notifying())
+        m_pObserver->OnEndInsertRow();
+    return nItem;
+}
+
 bool CListCtrl::SetItemText(int nItem, int nSubItem, std::string_view strText)
 {
     if (nItem < 0 || nItem >= GetItemCount() || nSubItem < 0 || nSubItem >= GetColumnCount())

@@ -89,6 +89,9 @@ public:
     // strText; returns its index, or -1 on failure.
     int InsertItem(int nItem, std::string_view strText, int nImage = -1);
     bool SetItemText(int nItem, int nSubItem, std::string_view strText);
+    // Appends a row whose first nCount cells are the texts (at most one per
+    // column; empty texts are cells never set); returns its index.
+    int AppendItem(const std::string_view* pTexts, int nCount, int nImage = -1);
     // The whole cell text, of any length; empty when never set.
     CString GetItemText(int nItem, int nSubItem) const;
     std::string_view GetItemTextView(int nItem, int nSubItem) const;
