@@ -1,8 +1,13 @@
 #include "ParseCommand.h"
 
 #include "ParseResult.h"
+#include "StreamedParse.h"
 #include "TemplateMatcher.h"
+#include "framework/File.h"
 #include "framework/ListCtrl.h"
+#include "framework/ListRows.h"
+#include "framework/StringUtil.h"
+
 
 CParseSettings DefaultParseSettings()
 {
@@ -23,22 +28,56 @@ CString LineBreakFromCrCl(const CString& strCrCl)
     return strCrCl;
 }
 
+namespace {
+
+const char* const kInitialCaption = "Fields After Parsing";
+constexpr int kInitialWidth = 530;
+
+// The field names of the template, as a parse collects them.
+void CollectNames(CParseResult& names, const CParseSettings& settings, const CString& strTemplate)
+{
+    names.CollectFieldNames(str::Trim(strTemplate), LineBreakFromCrCl(settings.strCrCl),
+                            settings.strStartTag, settings.strEndTag);
+}
+
+} // namespace
+
 void InitResultList(CListCtrl& list)
 {
     list.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_SUBITEMIMAGES | LVS_EX_FULLROWSELECT);
     list.DeleteAllItems();
-    list.InsertColumn(0, "Fields After Parsing", LVCFMT_LEFT, 530, -1);
+    list.InsertColumn(0, kInitialCaption, LVCFMT_LEFT, kInitialWidth, -1);
+}
+
+std::vector<CTableColumn> FreshListColumns(const CParseSettings& settings,
+                                           const CString& strTemplate)
+{
+    if (strTemplate.empty())
+        return {CTableColumn{kInitialCaption, kInitialWidth}};
+    CParseResult names;
+    CollectNames(names, settings, strTemplate);
+    return names.GetColumns(settings.strStartTag, settings.strEndTag);
 }
 
 bool RunParse(CListCtrl& list, const CParseSettings& settings, const CString& strTemplate,
               std::string_view strData, CString& strLastTemplate)
 {
-    const CString strLineBreak = LineBreakFromCrCl(settings.strCrCl);
-    CTemplateMatcher matcher;
-    matcher.SetSettings(settings.strStartTag, settings.strEndTag, settings.strAllowedChars);
-    CParseResult result;
-    const bool bComplete = matcher.ParseText(&result, strData, strTemplate, strLineBreak);
-    result.FillList(list, strTemplate != strLastTemplate, settings.strStartTag, settings.strEndTag);
+    // The rows are formed while the text is parsed, in pieces on several
+    // threads for a large text; the view hears of them once.
+    list.SetRedraw(false);
+    if (strTemplate != strLastTemplate) {
+        CParseResult names;
+        CollectNames(names, settings, strTemplate);
+        names.FillList(list, true, settings.strStartTag, settings.strEndTag);
+    }
+    const CStreamedParse parse(settings, strTemplate);
+    CListRowSink sink(list);
+    CString strError;
+    bool bComplete = true;
+    const bool bParsed = parse.RunText(strData, list.GetColumnCount(), sink, strError, &bComplete);
+    list.SetRedraw(true);
     strLastTemplate = strTemplate;
+    if (!bParsed)
+        throw CUserException(strError);
     return bComplete;
 }

@@ -42,9 +42,10 @@ void CParseResult::FillList(CListCtrl& list, bool bRebuildColumns, const CString
         list.DeleteAllItems();
         for (int i = 0; i < nColumns; ++i)
             list.DeleteColumn(0);
-        for (int i = 0; i < m_arrFieldNames.GetSize(); ++i) {
-            list.InsertColumn(i, GetColumnTitle(m_arrFieldNames[i], strStartTag, strEndTag),
-                              LVCFMT_LEFT, 120, -1);
+        const std::vector<CTableColumn> columns = GetColumns(strStartTag, strEndTag);
+        for (size_t i = 0; i < columns.size(); ++i) {
+            list.InsertColumn(static_cast<int>(i), columns[i].strCaption, LVCFMT_LEFT,
+                              columns[i].nWidth, -1);
         }
     }
     // The column of each field name, found once rather than per value.
@@ -82,5 +83,15 @@ std::vector<int> CParseResult::ColumnsOfNames() const
     for (int n = 0; n < m_listValues.GetNameCount(); ++n)
         columns[static_cast<size_t>(n)] =
             FindColumn(CFieldValue(CString(), m_listValues.NameOf(n)));
+    return columns;
+}
+
+std::vector<CTableColumn> CParseResult::GetColumns(const CString& strStartTag,
+                                                   const CString& strEndTag) const
+{
+    std::vector<CTableColumn> columns;
+    for (int i = 0; i < m_arrFieldNames.GetSize(); ++i)
+        columns.push_back(
+            CTableColumn{GetColumnTitle(m_arrFieldNames[i], strStartTag, strEndTag), kColumnWidth});
     return columns;
 }

@@ -6,6 +6,7 @@
 #include "FieldValue.h"
 #include "LineArray.h"
 #include "ValueList.h"
+#include "framework/RowSink.h"
 
 #include <vector>
 
@@ -14,6 +15,9 @@ class CListCtrl;
 class CParseResult
 {
 public:
+    // The width of a field's column in pixels.
+    static constexpr int kColumnWidth = 120;
+
     CParseResult() = default;
     virtual ~CParseResult() = default;
     CParseResult(const CParseResult&) = delete;
@@ -43,6 +47,10 @@ public:
     // cell in the row appended last (nothing before the first row).
     void FillList(CListCtrl& list, bool bRebuildColumns, const CString& strStartTag,
                   const CString& strEndTag) const;
+
+    // The columns FillList inserts when it rebuilds them.
+    std::vector<CTableColumn> GetColumns(const CString& strStartTag,
+                                         const CString& strEndTag) const;
 
     void Clear()
     {

@@ -1,50 +1,64 @@
 #pragma once
-// The parse of a data file for a caller that needs the rows only once and
-// in order, as text: the command-line program writing tab or comma text.
+// The parse of a data text for a caller that takes the rows once and in
+// order: the command-line program writing any format, and the window
+// filling its list. The text is parsed in pieces on several threads and the
+// rows of each piece are handed on when they are ready instead of being
+// stored, so a large file costs a few pieces' memory.
 
 #include "ParseCommand.h"
+#include "framework/RowSink.h"
 #include "framework/StringTypes.h"
 
 #include <cstdint>
 #include <functional>
 #include <string_view>
+#include <vector>
 
 class CListCtrl;
 
-// RunParse into a new list, without the list: the file is read and parsed
-// in pieces on several threads, and the text of each run of rows is handed
-// on when it is ready instead of being stored, so a large file costs a few
-// pieces' memory. The rows are those RunParse would leave in a list fresh
-// from InitResultList (with an empty strLastTemplate), for the text that
-// CLineArray::LoadJoined reads from the file.
+// The rows are those RunParse leaves in a list fresh from InitResultList
+// (with an empty strLastTemplate), for the text that CLineArray::LoadJoined
+// reads from the file, or for the text given.
 class CStreamedParse
 {
 public:
     CStreamedParse(const CParseSettings& settings, const CString& strTemplate);
 
+    // The columns of a list fresh from InitResultList after the run.
+    const std::vector<CTableColumn>& GetColumns() const { return m_columns; }
+    int GetColumnCount() const { return static_cast<int>(m_columns.size()); }
     // Gives a list fresh from InitResultList the columns of that run.
     void FillColumns(CListCtrl& list) const;
-    int GetColumnCount() const { return m_nColumns; }
-    // The size of the pieces the file is read in (for tests; about half a
+    // The size of the pieces the text is read in (for tests; about half a
     // megabyte by default).
     void SetPieceSize(std::uint64_t nSize) { m_nPieceSize = nSize; }
 
-    // Appends the text of one row of GetColumnCount cells; called from
-    // several threads at once. The cells never hold a CR or an LF: they are
-    // pieces of lines.
-    using FFormatRow = std::function<void(CString& strOut, const std::string_view* pCells)>;
-    // Takes the text of the next rows; false stops the run.
-    using FWrite = std::function<bool(std::string_view text)>;
+    // Parses the data file into the sink: BeginRows with GetColumns, the
+    // rows, EndRows. False when the file cannot be read (strError names it
+    // and the reason) or the sink refused a step (strError is the sink's
+    // error). A sink that throws a CUserException ends the run with that
+    // exception; any other exception ends it with a message naming the file.
+    // pComplete tells whether the walk reached the end of the data.
+    bool Run(const CString& strDataPath, IRowSink& sink, CString& strError,
+             bool* pComplete = nullptr) const;
 
-    // Parses the data file, passing on the text of its rows in order.
-    // False when the file cannot be read (strError says why) or write
-    // returned false (strError empty).
+    // The rows of a joined text in memory, of nColumns cells each (the
+    // columns of the list they go to), into the sink; BeginRows and EndRows
+    // are the caller's. The text must stay as it is during the run.
+    bool RunText(std::string_view text, int nColumns, IRowSink& sink, CString& strError,
+                 bool* pComplete = nullptr) const;
+
+    // The file's rows as text: format appends the text of one row of
+    // GetColumnCount cells (called from several threads at once), write
+    // takes the text of the next rows (false stops the run).
+    using FFormatRow = std::function<void(CString& strOut, const std::string_view* pCells)>;
+    using FWrite = std::function<bool(std::string_view text)>;
     bool Run(const CString& strDataPath, const FFormatRow& format, const FWrite& write,
              CString& strError) const;
 
 private:
     CParseSettings m_settings;
     CString m_strTemplate;
-    int m_nColumns = 0;
+    std::vector<CTableColumn> m_columns;
     std::uint64_t m_nPieceSize = std::uint64_t{512} << 10;
 };

@@ -7,19 +7,10 @@
 #include "PlaceholderSyntax.h"
 #include "framework/StringUtil.h"
 
-#include <future>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 using std::string_view;
-
-namespace {
-
-// Texts from this size on are parsed in two parts on two threads.
-constexpr size_t kTwoPartSize = size_t{8} << 20;
-
-} // namespace
 
 CTemplateMatcher::CTemplateMatcher()
 {
@@ -80,32 +71,6 @@ bool CTemplateMatcher::ParseSource(CParseResult* pResult, CString strTemplate,
     if (!HasLines(data, lines.size()))
         return true;
 
-    // A large text is parsed in two parts at once. The second part starts
-    // at a line break near the middle; the template line it starts with is
-    // found by walking the first part's lines without matching them, which
-    // is far cheaper than matching. Where the first part stops at a line
-    // that does not match, the second part's values are dropped, as a
-    // single walk would never have reached them.
-    if (data.size() >= kTwoPartSize && std::thread::hardware_concurrency() > 1) {
-        const size_t nMiddle = data.find("\r\n", data.size() / 2);
-        if (nMiddle != string_view::npos) {
-            CValueList secondPart;
-            auto second = std::async(std::launch::async, [&]() {
-                size_t jSecond = 0;
-                WalkLines(lines, data, 0, nMiddle, jSecond, nullptr, 0);
-                return WalkLines(lines, data, nMiddle + 2, string_view::npos, jSecond, &secondPart,
-                                 nDataStart);
-            });
-            size_t jFirst = 0;
-            const bool bFirstComplete =
-                WalkLines(lines, data, 0, nMiddle, jFirst, &values, nDataStart);
-            const bool bSecondComplete = second.get();
-            if (!bFirstComplete)
-                return false;
-            values.AppendPart(secondPart);
-            return bSecondComplete;
-        }
-    }
     size_t j = 0;
     return WalkLines(lines, data, 0, string_view::npos, j, &values, nDataStart);
 }

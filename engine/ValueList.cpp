@@ -78,22 +78,10 @@ void CValueList::BorrowSource(std::string_view text)
     m_bBorrowed = true;
 }
 
-void CValueList::SwapSource(CString& strText)
-{
-    m_strSource.swap(strText);
-    m_source = m_strSource;
-    m_bBorrowed = false;
-}
-
 void CValueList::Truncate(size_t nSize)
 {
     if (nSize < m_entries.size())
         m_entries.resize(nSize);
-}
-
-void CValueList::AppendPart(const CValueList& part)
-{
-    m_entries.insert(m_entries.end(), part.m_entries.begin(), part.m_entries.end());
 }
 
 int CValueList::InternName(const CString& strName)

@@ -66,8 +66,6 @@ public:
     // the values are read: a large text is then not copied.
     void BorrowSource(std::string_view text);
     std::string_view GetSource() const { return m_source; }
-    // Exchanges a kept source for strText, so that a buffer can be reused.
-    void SwapSource(CString& strText);
     // Appends the value that is nLength bytes of the source from nOffset.
     void AppendFromSource(size_t nOffset, size_t nLength, int nName)
     {
@@ -78,9 +76,6 @@ public:
     }
     // Drops the values from nSize on.
     void Truncate(size_t nSize);
-    // Appends the values of another list that were taken from this list's
-    // source with this list's name indexes (a part of the same run).
-    void AppendPart(const CValueList& part);
 
     // The index of a field name in the name table, added when new.
     int InternName(const CString& strName);

@@ -8,6 +8,8 @@
 #include "support/TempDir.h"
 #include "engine/LineArray.h"
 #include "engine/ParseCommand.h"
+#include "engine/ParseResult.h"
+#include "engine/TemplateMatcher.h"
 #include "framework/ListCtrl.h"
 #include "framework/StringUtil.h"
 
@@ -52,7 +54,9 @@ CStreamed RunStreamed(const CStreamedParse& parse, const std::string& strPath)
     return result;
 }
 
-// The list after one Parse Data of the file's text in a fresh window.
+// The list after one Parse Data of the file's text in a fresh window, by
+// the plain road: the whole text walked on one thread, every value kept,
+// then the list filled from the values.
 std::string ParsedList(const CParseSettings& settings, const CString& strTemplate,
                        const std::string& strPath)
 {
@@ -60,8 +64,11 @@ std::string ParsedList(const CParseSettings& settings, const CString& strTemplat
     CLineArray::LoadJoined(strPath, "\r\n", strData, nullptr);
     CListCtrl list;
     InitResultList(list);
-    CString strLast;
-    RunParse(list, settings, strTemplate, strData, strLast);
+    CTemplateMatcher matcher;
+    matcher.SetSettings(settings.strStartTag, settings.strEndTag, settings.strAllowedChars);
+    CParseResult result;
+    matcher.Parse(&result, strData, strTemplate, LineBreakFromCrCl(settings.strCrCl));
+    result.FillList(list, !strTemplate.empty(), settings.strStartTag, settings.strEndTag);
     return DumpList(list);
 }
 

@@ -1,0 +1,81 @@
+#include "PieceSource.h"
+
+#include "TextFileReader.h"
+#include "framework/StringUtil.h"
+
+#include <algorithm>
+#include <utility>
+
+CPieceSource::CPieceSource(CTextFileReader& reader, std::uint64_t nPieceSize)
+    : m_pReader(&reader), m_nPieceSize(std::max<std::uint64_t>(nPieceSize, 1))
+{
+    m_nLength = reader.GetLength();
+    m_nCount = static_cast<size_t>(
+        std::max<std::uint64_t>(1, (m_nLength + m_nPieceSize - 1) / m_nPieceSize));
+}
+
+CPieceSource::CPieceSource(std::string_view text, std::uint64_t nPieceSize) : m_text(text)
+{
+    // The cuts are found once, in order, so that a line longer than a piece
+    // is searched once; a cut that would leave nothing after it is dropped,
+    // so that only the last piece may lack its closing CR LF.
+    const size_t nStep = static_cast<size_t>(std::max<std::uint64_t>(nPieceSize, 1));
+    m_textStarts.push_back(0);
+    for (size_t nNominal = nStep; nNominal < text.size();) {
+        const size_t nBreak = str::FindCrLf(text, std::max(nNominal, m_textStarts.back()));
+        if (nBreak == std::string_view::npos || nBreak + 2 >= text.size())
+            break;
+        m_textStarts.push_back(nBreak + 2);
+        nNominal = std::max(nNominal + nStep, nBreak + 2);
+    }
+    m_nCount = m_textStarts.size();
+}
+
+CPieceSource::CPieceSource(CString strWhole) : m_strWhole(std::move(strWhole)) {}
+
+bool CPieceSource::Read(size_t k, bool bUtf8, CPieceText& piece, CPieceBuffers& buffers,
+                        CString& strError)
+{
+    piece.bAscii = true;
+    if (m_pReader == nullptr && m_textStarts.empty()) {
+        piece.strOwned.swap(m_strWhole);
+        piece.text = piece.strOwned;
+        return true;
+    }
+    if (m_pReader == nullptr) {
+        const size_t nEnd = k + 1 == m_nCount ? m_text.size() : m_textStarts[k + 1];
+        piece.text = m_text.substr(m_textStarts[k], nEnd - m_textStarts[k]);
+        return true;
+    }
+    const std::uint64_t nStart = FilePieceStart(k * m_nPieceSize, buffers, strError);
+    const std::uint64_t nEnd =
+        k + 1 == m_nCount ? m_nLength : FilePieceStart((k + 1) * m_nPieceSize, buffers, strError);
+    if (!strError.empty() ||
+        !m_pReader->ReadJoinedRange(nStart, nEnd, bUtf8, buffers.strRaw, piece.strOwned,
+                                    piece.bAscii, strError))
+        return false;
+    if (k + 1 == m_nCount)
+        piece.strOwned.append("\r\n");
+    piece.text = piece.strOwned;
+    return true;
+}
+
+// A line longer than a piece holds the nominal starts of several pieces,
+// which all begin after it: the last such line is remembered, so that it is
+// searched once and not once per piece.
+std::uint64_t CPieceSource::FilePieceStart(std::uint64_t nNominal, CPieceBuffers& buffers,
+                                           CString& strError)
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_longLineMutex);
+        if (nNominal >= m_nLongLineFrom && nNominal < m_nLongLineEnd)
+            return m_nLongLineEnd;
+    }
+    const std::uint64_t nStart = m_pReader->FindPieceStart(nNominal, buffers.block, strError);
+    if (strError.empty() && nStart - nNominal > m_nPieceSize) {
+        const std::lock_guard<std::mutex> lock(m_longLineMutex);
+        m_nLongLineFrom = nNominal;
+        m_nLongLineEnd = nStart;
+    }
+    return nStart;
+}
