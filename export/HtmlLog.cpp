@@ -419,6 +419,15 @@ bool CHtmlLog::Close()
     return CloseLocked();
 }
 
+void CHtmlLog::Abandon()
+{
+    std::lock_guard<std::mutex> lock(m_cs);
+    if (!m_file.IsOpen())
+        return;
+    m_bFailed = true;
+    CloseLocked();
+}
+
 bool CHtmlLog::CloseLocked()
 {
     m_nRowCount = 0;

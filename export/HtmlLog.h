@@ -85,6 +85,9 @@ public:
     // file is rewritten with wider lines; no other byte changes. After a
     // failure the file is put back (see above) and false is returned.
     bool Close();
+    // Closes a file that is still open as a failed writer does: the file
+    // is put back as it was found.
+    void Abandon();
 
     // Why the last operation failed, naming the file.
     const CString& GetError() const { return m_strError; }

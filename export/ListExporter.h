@@ -3,60 +3,17 @@
 //
 // Every export reads the list as shown: the columns of its header in header
 // order, the rows in list order, a cell as its displayed text. Rows the user
-// deleted are therefore gone from every export.
+// deleted are therefore gone from every export. Each format is written by
+// its row sink (SaveFormat.h), which the list hands its rows to.
 
+#include "DelimitedFormat.h"
+#include "SaveFormat.h"
 #include "framework/StringTypes.h"
 
 #include <string_view>
 
 class CListCtrl;
 class ISink;
-
-// The six formats of Save As, by their format keys.
-enum class ESaveFormat { Txt, Csv, Xls, Mdb, Html, Xml };
-
-// The key of a format ("TXT", "CSV", "XLS", "MDB", "HTML", "XML").
-const char* FormatKey(ESaveFormat format);
-// The format a key names: HTML, XLS, MDB, CSV and XML by exact match of the
-// upper-case key, tab-delimited text for anything else.
-ESaveFormat FormatFromKey(const CString& strUpperKey);
-// False when the text names none of the six keys (for --format checks).
-bool IsFormatKey(const CString& strUpperKey);
-
-// How Save As chooses: the extension of the chosen name (upper case) wins;
-// a name without one gets the extension of the filter in force (1-based
-// index; any index past 5 is the XML filter) appended to strPath.
-ESaveFormat ChooseSaveFormat(CString& strPath, int nFilterIndex);
-
-// The filter text of the save dialog.
-extern const char* const kSaveFilter;
-
-// Tab or CSV text of rows that are not kept in a list, made as
-// CListExporter::WriteDelimited writes a list's rows; text mode ends each
-// line with CR LF instead of LF. May be used from several threads at once.
-class CDelimitedFormat
-{
-public:
-    // Whether cells may hold line feeds, which text mode stores as CR LF as
-    // it does the line ends. Cells cut from the lines of a text never do,
-    // and are then not searched for them.
-    enum class ECellLineFeeds { Possible, Never };
-
-    CDelimitedFormat(char chSeparator, bool bTextMode,
-                     ECellLineFeeds eCells = ECellLineFeeds::Possible)
-        : m_chSeparator(chSeparator), m_bTextMode(bTextMode),
-          m_bCheckCells(bTextMode && eCells == ECellLineFeeds::Possible)
-    {}
-    // One row of nCount cells.
-    void AppendRow(CString& strOut, const std::string_view* pCells, int nCount) const;
-    // The column captions of the list as one line.
-    void AppendHeader(CString& strOut, const CListCtrl& list) const;
-
-private:
-    char m_chSeparator;
-    bool m_bTextMode;
-    bool m_bCheckCells;
-};
 
 class CListExporter
 {
@@ -76,7 +33,7 @@ public:
     // second thread while the next rows are formed (for files and pipes).
     bool WriteDelimited(const CListCtrl& list, char chSeparator, bool bHeader, bool bTextMode,
                         ISink& sink, bool bBackground = false) const;
-    // The column captions as one line, for the command-line --header.
+    // The column captions as one line.
     CString GetHeaderLine(const CListCtrl& list, char chSeparator) const;
 
     // The tab text on the clipboard.

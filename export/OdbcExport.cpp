@@ -1,9 +1,12 @@
 #include "OdbcExport.h"
 
+#include "TempExportFile.h"
+
 #include "drivers/StandInDriver.h"
 #include "framework/Database.h"
 #include "framework/File.h"
 #include "framework/ListCtrl.h"
+#include "framework/ListRows.h"
 #include "framework/Messages.h"
 #include "framework/Sink.h"
 #include "framework/StringUtil.h"
@@ -17,131 +20,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
-
-namespace {
-
-// The name the platform gives a new temporary file ("MyE" and a unique part,
-// reserved by creating it empty with the extension ".tmp"), and the name
-// with the export's extension in place of ".tmp" that the driver creates.
-// Both are removed when the object goes, unless the finished file was moved
-// away.
-class CTempExportFile
-{
-public:
-    CTempExportFile() = default;
-    ~CTempExportFile() { Remove(); }
-    CTempExportFile(const CTempExportFile&) = delete;
-    CTempExportFile& operator=(const CTempExportFile&) = delete;
-
-    bool Create(const CString& strExtension, CString& strError)
-    {
-        const char* pszDir = std::getenv("TMPDIR");
-        CString strDir = pszDir != nullptr && *pszDir != '\0' ? CString(pszDir) : CString("/tmp");
-        if (strDir.back() != '/')
-            strDir += '/';
-        const CString strSuffix = ".tmp";
-        for (int nTry = 0; nTry < 100; ++nTry) {
-            const CString strTemplate = strDir + "MyEXXXXXX" + strSuffix;
-            std::vector<char> name(strTemplate.begin(), strTemplate.end());
-            name.push_back('\0');
-            const int fd = ::mkstemps(name.data(), static_cast<int>(strSuffix.size()));
-            if (fd < 0) {
-                strError =
-                    "Cannot create a temporary file in \"" + strDir + "\": " + ErrnoText(errno);
-                return false;
-            }
-            ::close(fd);
-            m_strReserved = name.data();
-            // Only the name's own ".tmp" changes; the folder may hold one too.
-            const CString strPath =
-                m_strReserved.substr(0, m_strReserved.size() - strSuffix.size()) + strExtension;
-            struct stat st
-            {};
-            if (::lstat(strPath.c_str(), &st) != 0 && errno == ENOENT) {
-                m_strPath = strPath;
-                return true;
-            }
-            // Someone else's file has that name; it must not be touched.
-            ::unlink(m_strReserved.c_str());
-            m_strReserved.clear();
-        }
-        strError = "Cannot create a temporary file in \"" + strDir + "\": " + ErrnoText(EEXIST);
-        return false;
-    }
-
-    const CString& GetPath() const { return m_strPath; }
-
-    // The file at GetPath has gone to its place; only the reserved name is
-    // left to remove.
-    void Release() { m_strPath.clear(); }
-
-    void Remove() noexcept
-    {
-        if (!m_strPath.empty())
-            ::unlink(m_strPath.c_str());
-        if (!m_strReserved.empty())
-            ::unlink(m_strReserved.c_str());
-        m_strPath.clear();
-        m_strReserved.clear();
-    }
-
-private:
-    CString m_strReserved;
-    CString m_strPath;
-};
-
-// Moves strFrom to strTo, replacing a file there. Across file systems the
-// file is copied, and the target is replaced only by a complete copy.
-bool MoveReplacing(const CString& strFrom, CString strTo, CString& strError)
-{
-    // Save As writes through a symbolic link to the file it names.
-    struct stat stLink
-    {};
-    std::vector<char> resolved(PATH_MAX + 1, '\0');
-    if (::lstat(strTo.c_str(), &stLink) == 0 && S_ISLNK(stLink.st_mode) &&
-        ::realpath(strTo.c_str(), resolved.data()) != nullptr)
-        strTo = resolved.data();
-    if (::rename(strFrom.c_str(), strTo.c_str()) == 0)
-        return true;
-    if (errno != EXDEV) {
-        strError = msg::CannotWrite(strTo, ErrnoText(errno));
-        return false;
-    }
-    CFile in;
-    CString strReason;
-    if (!in.Open(strFrom, CFile::modeRead, &strReason)) {
-        strError = msg::CannotRead(strFrom, strReason);
-        return false;
-    }
-    CAtomicFileSink sink(strTo);
-    if (!sink.Open()) {
-        strError = sink.GetError();
-        return false;
-    }
-    try {
-        std::vector<char> buffer(1 << 20);
-        for (;;) {
-            const size_t nRead = in.Read(buffer.data(), buffer.size());
-            if (nRead == 0)
-                break;
-            if (!sink.Write(std::string_view(buffer.data(), nRead))) {
-                strError = sink.GetError();
-                return false;
-            }
-        }
-    } catch (const CFileException& e) {
-        strError = e.GetErrorMessage();
-        return false;
-    }
-    if (!sink.Commit()) {
-        strError = sink.GetError();
-        return false;
-    }
-    ::unlink(strFrom.c_str());
-    return true;
-}
-
-} // namespace
 
 int COdbcExport::ExportExcel(const CString& strTableName, const CString& strPath,
                              const CListCtrl& list, CString& strError) const
@@ -159,48 +37,11 @@ int COdbcExport::Export(const CString& strTableName, const CString& strPath, con
                         const CString& strDriverPattern, const CString& strExtension,
                         CString& strError) const
 {
-    const CString strDriver = FindDriver(strDriverPattern);
-    // Without an installed driver, a stand-in of the program's own writes
-    // the file, fed the same attributes and statements.
-    std::unique_ptr<CStandInDriver> pStandIn;
-    if (strDriver.empty())
-        pStandIn = CStandInDriver::Find(strDriverPattern);
-    if (strDriver.empty() && pStandIn == nullptr) {
-        strError = "No ODBC driver matching \"" + strDriverPattern + "\" is installed.";
+    COdbcRowSink sink(strTableName, strPath, strDriverPattern, strExtension);
+    if (!SendListRows(list, sink)) {
+        strError = sink.GetError();
         return 0;
     }
-    CTempExportFile temp;
-    if (!temp.Create(strExtension, strError))
-        return 0;
-
-    // The attribute list ends with an empty attribute, the second NUL.
-    CString strAttributes = "CREATE_DB=\"" + temp.GetPath() + "\"";
-    strAttributes.push_back('\0');
-    const CString strConnect = "DRIVER={" + (pStandIn ? pStandIn->GetName() : strDriver) +
-        "};DSN='';READONLY=FALSE;DBQ=" + temp.GetPath();
-    const CStringArray arrColumns = MakeColumnNames(list);
-    // A driver that cannot make the file shows it at the connection, a
-    // statement or the move below, each with its own message.
-    if (pStandIn) {
-        pStandIn->ConfigDataSource(strAttributes.c_str());
-        pStandIn->Connect(strConnect);
-        pStandIn->ExecuteSQL(MakeCreateTable(strTableName, arrColumns));
-        for (int i = 0; i < list.GetItemCount(); ++i)
-            pStandIn->ExecuteSQL(MakeInsert(strTableName, arrColumns, list, i));
-        pStandIn->Close();
-    } else {
-        SQLConfigDataSource(nullptr, ODBC_ADD_DSN, strDriver.c_str(), strAttributes.c_str());
-        CDatabase database;
-        database.OpenEx(strConnect, CDatabase::noOdbcDialog);
-        database.ExecuteSQL(MakeCreateTable(strTableName, arrColumns));
-        for (int i = 0; i < list.GetItemCount(); ++i)
-            database.ExecuteSQL(MakeInsert(strTableName, arrColumns, list, i));
-        database.Close();
-    }
-
-    if (!MoveReplacing(temp.GetPath(), strPath, strError))
-        return 0;
-    temp.Release();
     return 1;
 }
 
@@ -237,6 +78,16 @@ CString COdbcExport::MakeCreateTable(const CString& strTableName,
 CString COdbcExport::MakeInsert(const CString& strTableName, const CStringArray& arrColumns,
                                 const CListCtrl& list, int nItem) const
 {
+    const int nColumns = list.GetColumnCount();
+    std::vector<std::string_view> cells(static_cast<size_t>(nColumns));
+    for (int j = 0; j < nColumns; ++j)
+        cells[static_cast<size_t>(j)] = list.GetItemTextView(nItem, j);
+    return MakeInsert(strTableName, arrColumns, cells.data(), nColumns);
+}
+
+CString COdbcExport::MakeInsert(const CString& strTableName, const CStringArray& arrColumns,
+                                const std::string_view* pCells, int nCount) const
+{
     CString strSql = "insert into [" + strTableName + "] (";
     for (int j = 0; j < arrColumns.GetSize(); ++j) {
         if (j > 0)
@@ -244,10 +95,9 @@ CString COdbcExport::MakeInsert(const CString& strTableName, const CStringArray&
         strSql += arrColumns[j];
     }
     strSql += ") values ('";
-    const int nColumns = list.GetColumnCount();
-    for (int j = 0; j < nColumns; ++j) {
-        strSql += MakeValue(list.GetItemTextBounded(nItem, j, CListCtrl::kTextBuffer));
-        strSql += j + 1 < nColumns ? "','" : "')";
+    for (int j = 0; j < nCount; ++j) {
+        strSql += MakeValue(CString(BoundedRead(pCells[j])));
+        strSql += j + 1 < nCount ? "','" : "')";
     }
     return strSql;
 }
@@ -266,9 +116,14 @@ CString COdbcExport::MakeColumnName(const CString& strCaption)
 
 CStringArray COdbcExport::MakeColumnNames(const CListCtrl& list)
 {
+    return MakeColumnNames(ColumnsOf(list));
+}
+
+CStringArray COdbcExport::MakeColumnNames(const std::vector<CTableColumn>& columns)
+{
     CStringArray arrColumns;
-    for (int j = 0; j < list.GetColumnCount(); ++j)
-        arrColumns.Add(MakeColumnName(list.GetColumnCaption(j, CListCtrl::kTextBuffer)));
+    for (const CTableColumn& column : columns)
+        arrColumns.Add(MakeColumnName(CString(BoundedRead(column.strCaption))));
     return arrColumns;
 }
 
@@ -280,4 +135,80 @@ CString COdbcExport::MakeValue(const CString& strCell)
     str::BlankControlAndInvalid(strValue);
     EscapeQuotes(strValue);
     return str::Trim(strValue);
+}
+
+COdbcRowSink::COdbcRowSink(CString strTableName, CString strPath, CString strDriverPattern,
+                           CString strExtension)
+    : m_strTableName(std::move(strTableName)), m_strPath(std::move(strPath)),
+      m_strDriverPattern(std::move(strDriverPattern)), m_strExtension(std::move(strExtension))
+{}
+
+// The connection goes before the temporary files it writes.
+COdbcRowSink::~COdbcRowSink()
+{
+    m_pDatabase.reset();
+    m_pStandIn.reset();
+    m_pTemp.reset();
+}
+
+void COdbcRowSink::Execute(const CString& strSql)
+{
+    if (m_pStandIn)
+        m_pStandIn->ExecuteSQL(strSql);
+    else
+        m_pDatabase->ExecuteSQL(strSql);
+}
+
+bool COdbcRowSink::BeginRows(const std::vector<CTableColumn>& columns)
+{
+    const COdbcExport exporter;
+    const CString strDriver = exporter.FindDriver(m_strDriverPattern);
+    // Without an installed driver, a stand-in of the program's own writes
+    // the file, fed the same attributes and statements.
+    if (strDriver.empty())
+        m_pStandIn = CStandInDriver::Find(m_strDriverPattern);
+    if (strDriver.empty() && m_pStandIn == nullptr) {
+        m_strError = "No ODBC driver matching \"" + m_strDriverPattern + "\" is installed.";
+        return false;
+    }
+    m_pTemp = std::make_unique<CTempExportFile>();
+    if (!m_pTemp->Create(m_strExtension, m_strError))
+        return false;
+
+    // The attribute list ends with an empty attribute, the second NUL.
+    CString strAttributes = "CREATE_DB=\"" + m_pTemp->GetPath() + "\"";
+    strAttributes.push_back('\0');
+    const CString strConnect = "DRIVER={" + (m_pStandIn ? m_pStandIn->GetName() : strDriver) +
+        "};DSN='';READONLY=FALSE;DBQ=" + m_pTemp->GetPath();
+    // A driver that cannot make the file shows it at the connection, a
+    // statement or the move, each with its own message.
+    if (m_pStandIn) {
+        m_pStandIn->ConfigDataSource(strAttributes.c_str());
+        m_pStandIn->Connect(strConnect);
+    } else {
+        SQLConfigDataSource(nullptr, ODBC_ADD_DSN, strDriver.c_str(), strAttributes.c_str());
+        m_pDatabase = std::make_unique<CDatabase>();
+        m_pDatabase->OpenEx(strConnect, CDatabase::noOdbcDialog);
+    }
+    m_arrColumns = COdbcExport::MakeColumnNames(columns);
+    Execute(exporter.MakeCreateTable(m_strTableName, m_arrColumns));
+    return true;
+}
+
+bool COdbcRowSink::AddRow(const std::string_view* pCells, int /*nImage*/)
+{
+    Execute(COdbcExport().MakeInsert(m_strTableName, m_arrColumns, pCells, m_arrColumns.GetSize()));
+    return true;
+}
+
+bool COdbcRowSink::EndRows()
+{
+    if (m_pStandIn)
+        m_pStandIn->Close();
+    else
+        m_pDatabase->Close();
+    if (!MoveReplacing(m_pTemp->GetPath(), m_strPath, m_strError))
+        return false;
+    m_pTemp->Release();
+    return true;
 }

@@ -7,9 +7,17 @@
 // file then replaces whatever was at the chosen path. The temporary files
 // never outlive the export.
 
+#include "framework/RowSink.h"
 #include "framework/StringTypes.h"
 
+#include <memory>
+#include <string_view>
+#include <vector>
+
+class CDatabase;
 class CListCtrl;
+class CStandInDriver;
+class CTempExportFile;
 
 class COdbcExport
 {
@@ -46,6 +54,9 @@ public:
     // nItem, one per header column.
     CString MakeInsert(const CString& strTableName, const CStringArray& arrColumns,
                        const CListCtrl& list, int nItem) const;
+    // The same for a row of nCount whole cells (each cut to 255 bytes).
+    CString MakeInsert(const CString& strTableName, const CStringArray& arrColumns,
+                       const std::string_view* pCells, int nCount) const;
     // Doubles every apostrophe.
     static void EscapeQuotes(CString& str);
 
@@ -55,8 +66,47 @@ public:
     static CString MakeColumnName(const CString& strCaption);
     // The column names of the list's header, captions cut to 255 bytes.
     static CStringArray MakeColumnNames(const CListCtrl& list);
+    static CStringArray MakeColumnNames(const std::vector<CTableColumn>& columns);
     // The value made from a cell text: control bytes and bytes that are not
     // well-formed UTF-8 become blanks, apostrophes are doubled, white space
     // is trimmed at both ends.
     static CString MakeValue(const CString& strCell);
+};
+
+// The rows it takes as table strTableName of a new file at strPath, made by
+// the first installed driver whose name contains strDriverPattern, or
+// without one by a stand-in of the program's own under that name (as
+// COdbcExport::Export describes). An export that is not completed leaves
+// nothing behind.
+class COdbcRowSink final : public IRowSink
+{
+public:
+    COdbcRowSink(CString strTableName, CString strPath, CString strDriverPattern,
+                 CString strExtension);
+    ~COdbcRowSink() override;
+    COdbcRowSink(const COdbcRowSink&) = delete;
+    COdbcRowSink& operator=(const COdbcRowSink&) = delete;
+
+    // Finds the driver, makes the file and its table. False with GetError
+    // when no driver matches or no temporary file can be made; a driver's
+    // refusal raises CDatabaseException.
+    bool BeginRows(const std::vector<CTableColumn>& columns) override;
+    // One insert statement; a refusal raises CDatabaseException.
+    bool AddRow(const std::string_view* pCells, int nImage) override;
+    // Closes the connection and moves the file to its place.
+    bool EndRows() override;
+    CString GetError() const override { return m_strError; }
+
+private:
+    void Execute(const CString& strSql);
+
+    CString m_strTableName;
+    CString m_strPath;
+    CString m_strDriverPattern;
+    CString m_strExtension;
+    CString m_strError;
+    CStringArray m_arrColumns;
+    std::unique_ptr<CTempExportFile> m_pTemp;
+    std::unique_ptr<CStandInDriver> m_pStandIn;
+    std::unique_ptr<CDatabase> m_pDatabase;
 };

@@ -58,7 +58,11 @@ TEST(SaveAs, TextFilesGetCrLfOnDisk)
     EXPECT_EQ(CTempDir::Read(dir.File("out.csv")), "x,\"two\r\nlines\"\r\n\"y,z\",\r\n");
     ASSERT_EQ(fake.fileDialog.m_requests.size(), 2u);
     EXPECT_FALSE(fake.fileDialog.m_requests[0].bOpen);
-    EXPECT_EQ(fake.fileDialog.m_requests[0].strFilter, kSaveFilter);
+    EXPECT_EQ(fake.fileDialog.m_requests[0].strFilter, SaveDialogFilter());
+    EXPECT_EQ(SaveDialogFilter().substr(0, 178),
+              "Text (Tab delimited) (*.txt)|*.txt|CSV (Comma delimited) (*.csv)|*.csv|Excel "
+              "Workbook (*.xls)|*.xls|Access Database (*.mdb)|*.mdb|Web Page (*.html)|*.html|Xml "
+              "Data (*.xml)|*.xml|");
     EXPECT_TRUE(fake.messageBox.m_shown.empty());
 }
 

@@ -1,0 +1,107 @@
+#include "XmlRowSink.h"
+
+#include "XmlDataFile.h"
+#include "framework/Sink.h"
+#include "xml/XmlDocument.h"
+
+#include <string>
+
+namespace {
+
+constexpr std::string_view kEmptyList = "<ListData/>\r\n</dataroot>\r\n";
+constexpr std::string_view kListStart = "<ListData>\r\n";
+constexpr std::string_view kListEnd = "</ListData>\r\n</dataroot>\r\n";
+
+} // namespace
+
+CXmlRowSink::CXmlRowSink(ISink& target)
+    : m_target(target), m_pOut(std::make_unique<CBufferedSink>(target))
+{}
+
+CXmlRowSink::~CXmlRowSink() = default;
+
+bool CXmlRowSink::Write(std::string_view bytes) { return m_pOut->Write(bytes); }
+
+bool CXmlRowSink::BeginRows(const std::vector<CTableColumn>& columns)
+{
+    // The image comes first, then one attribute per name in the order the
+    // names first appear; a later column of the same name replaces the
+    // value of the earlier one.
+    m_attributes.clear();
+    m_bHaveColumns = !columns.empty();
+    if (m_bHaveColumns)
+        m_attributes.push_back(CAttribute{"image", -1});
+    for (size_t j = 0; j < columns.size(); ++j) {
+        const CString strName = XmlAttributeName(BoundedRead(columns[j].strCaption));
+        bool bKnown = false;
+        for (CAttribute& attribute : m_attributes) {
+            if (attribute.strName == strName) {
+                attribute.nColumn = static_cast<int>(j);
+                bKnown = true;
+            }
+        }
+        if (!bKnown)
+            m_attributes.push_back(CAttribute{strName, static_cast<int>(j)});
+    }
+
+    CXmlDataFile file;
+    file.InitDocument("dataroot");
+    CXmlDocument& doc = file.GetDocument();
+    doc.EnterElement();
+    doc.AddElement("ListData");
+    const CString strEmpty = file.TakeDocumentText();
+    // The document of a list without rows ends with its empty "ListData";
+    // what comes before it starts every document.
+    m_bHaveRows = false;
+    return Write(std::string_view(strEmpty).substr(0, strEmpty.size() - kEmptyList.size()));
+}
+
+void CXmlRowSink::FormatRow(CString& strOut, const std::string_view* pCells, int nImage) const
+{
+    strOut += "<Row";
+    for (const CAttribute& attribute : m_attributes) {
+        strOut += ' ';
+        strOut += attribute.strName;
+        strOut += "=\"";
+        if (attribute.nColumn < 0) {
+            strOut += nImage < 0 ? CString("-1") : std::to_string(nImage);
+        } else {
+            const CString strValue =
+                XmlAttributeValue(BoundedRead(pCells[static_cast<size_t>(attribute.nColumn)]));
+            strOut += CXmlDocument::EscapeMarkup(strValue.c_str());
+        }
+        strOut += '"';
+    }
+    strOut += "/>\r\n";
+}
+
+bool CXmlRowSink::AddRow(const std::string_view* pCells, int nImage)
+{
+    m_strRow.clear();
+    FormatRow(m_strRow, pCells, nImage);
+    if (!m_bHaveRows) {
+        m_bHaveRows = true;
+        m_strRow.insert(0, kListStart);
+    }
+    return Write(m_strRow);
+}
+
+bool CXmlRowSink::AddFormattedRows(std::string_view text)
+{
+    if (text.empty())
+        return true;
+    if (!m_bHaveRows) {
+        m_bHaveRows = true;
+        if (!Write(kListStart))
+            return false;
+    }
+    // Large runs of rows go to the target as they are, without a copy.
+    return m_pOut->Flush() && m_target.Write(text);
+}
+
+bool CXmlRowSink::EndRows()
+{
+    return Write(m_bHaveRows ? kListEnd : kEmptyList) && m_pOut->Flush();
+}
+
+CString CXmlRowSink::GetError() const { return m_target.GetError(); }
