@@ -4,12 +4,13 @@
 #include "engine/ParseCommand.h"
 #include "engine/StreamedParse.h"
 #include "export/ListExporter.h"
+#include "export/SaveFormat.h"
 #include "framework/File.h"
-#include "framework/ListCtrl.h"
 #include "framework/Path.h"
 #include "framework/Sink.h"
 #include "framework/StringUtil.h"
 
+#include <memory>
 #include <ostream>
 
 namespace {
@@ -125,10 +126,11 @@ bool LoadText(const CString& strPath, CString& strText, CString& strError)
     return CLineArray::LoadJoined(strPath, "\r\n", strText, &strError);
 }
 
-// TXT and CSV: the rows go out as the data file is parsed, so that a large
-// file is never held whole. Files are written as Save As writes them (CR LF
-// line ends, replaced only when complete); standard output gets LF.
-int WriteStreamed(const CCliOptions& options, char chSeparator, std::ostream& out,
+// Every format goes out as the data file is parsed, so that a large file is
+// never held whole. Files are written as Save As writes them (text with CR
+// LF line ends, replaced only when complete); standard output gets tab and
+// comma text with LF line ends.
+int WriteStreamed(const CCliOptions& options, ESaveFormat format, std::ostream& out,
                   std::ostream& err)
 {
     CString strTemplate;
@@ -139,44 +141,30 @@ int WriteStreamed(const CCliOptions& options, char chSeparator, std::ostream& ou
     }
     const bool bToFile = !options.strOutput.empty();
     COstreamSink stdoutSink(out);
-    CAtomicFileSink fileSink(options.strOutput, false);
-    if (bToFile && !fileSink.Open()) {
-        err << "korvane-cli: " << fileSink.GetError() << "\n";
-        return 1;
-    }
-    ISink& sink = bToFile ? static_cast<ISink&>(fileSink) : stdoutSink;
+    CExportTarget target;
+    target.strPath = options.strOutput;
+    target.pStream = bToFile ? nullptr : &stdoutSink;
+    target.bHeader = options.bHeader;
+    target.bSync = false;
+    target.bCellsFromLines = true;
+    target.strTableName = "KorvaneData";
+    const std::unique_ptr<IRowSink> pSink = MakeFormatSink(format, target);
 
     const CStreamedParse parse(options.settings, strTemplate);
-    const CDelimitedFormat format(chSeparator, bToFile, CDelimitedFormat::ECellLineFeeds::Never);
-    const int nColumns = parse.GetColumnCount();
-    bool bWritten = true;
-    if (options.bHeader) {
-        CListCtrl columns;
-        InitResultList(columns);
-        parse.FillColumns(columns);
-        CString strHeader;
-        format.AppendHeader(strHeader, columns);
-        bWritten = sink.Write(strHeader);
+    bool bDone = false;
+    try {
+        bDone = parse.Run(options.strDataPath, *pSink, strError);
+    } catch (const CUserException& e) {
+        strError = e.GetErrorMessage();
     }
-    const bool bParsed = bWritten &&
-        parse.Run(
-            options.strDataPath,
-            [&](CString& strOut, const std::string_view* pCells) {
-                format.AppendRow(strOut, pCells, nColumns);
-            },
-            [&](std::string_view text) { return sink.Write(text); }, strError);
-    if (!bParsed && !strError.empty()) {
-        err << "korvane-cli: " << strError << "\n";
-        return 1;
-    }
-    bWritten = bParsed && (!bToFile || fileSink.Commit());
     out.flush();
-    if (!bWritten || (!bToFile && !out)) {
-        err << "korvane-cli: "
-            << (bToFile ? sink.GetError() : CString("cannot write to standard output")) << "\n";
-        return 1;
-    }
-    return 0;
+    if (bDone && (bToFile || out))
+        return 0;
+    if (strError.empty())
+        strError = bToFile ? "Cannot write \"" + options.strOutput + "\""
+                           : CString("cannot write to standard output");
+    err << "korvane-cli: " << strError << "\n";
+    return 1;
 }
 
 } // namespace
@@ -203,61 +191,14 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         if (path::ExtensionDot(strPath) != CString::npos)
             format = ChooseSaveFormat(strPath, 1);
     }
-    const bool bTextFormat = format == ESaveFormat::Txt || format == ESaveFormat::Csv;
-    if (options.bHeader && !bTextFormat) {
+    const CSaveFormatInfo& info = SaveFormatInfo(format);
+    if (options.bHeader && !info.bHeaderOption) {
         err << "korvane-cli: --header is only for TXT and CSV output\n" << kUsage;
         return 2;
     }
-    const bool bFileOnly =
-        format == ESaveFormat::Html || format == ESaveFormat::Xls || format == ESaveFormat::Mdb;
-    if (bFileOnly && options.strOutput.empty()) {
+    if (!info.bStreams && options.strOutput.empty()) {
         err << "korvane-cli: the " << FormatKey(format) << " format needs -o FILE\n" << kUsage;
         return 2;
     }
-
-    if (bTextFormat)
-        return WriteStreamed(options, format == ESaveFormat::Csv ? ',' : '\t', out, err);
-
-    CString strTemplate;
-    CString strData;
-    if (!LoadText(options.strTemplatePath, strTemplate, strError) ||
-        !LoadText(options.strDataPath, strData, strError)) {
-        err << "korvane-cli: " << strError << "\n";
-        return 1;
-    }
-
-    CListCtrl list;
-    InitResultList(list);
-    CString strLastTemplate;
-    RunParse(list, options.settings, strTemplate, strData, strLastTemplate);
-    // The list holds the values now.
-    CString().swap(strData);
-    CString().swap(strTemplate);
-
-    const CListExporter exporter;
-    if (options.strOutput.empty()) {
-        COstreamSink sink(out);
-        const bool bWritten = sink.Write(exporter.GetXmlText(list));
-        out.flush();
-        if (!bWritten || !out) {
-            err << "korvane-cli: cannot write to standard output\n";
-            return 1;
-        }
-        return 0;
-    }
-
-    int nResult = 0;
-    try {
-        nResult = exporter.SaveToFile(options.strOutput, format, list, "KorvaneData", strError,
-                                      options.bHeader);
-    } catch (const CUserException& e) {
-        strError = e.GetErrorMessage();
-        nResult = 0;
-    }
-    if (nResult == 0) {
-        err << "korvane-cli: "
-            << (strError.empty() ? "Cannot write \"" + options.strOutput + "\"" : strError) << "\n";
-        return 1;
-    }
-    return 0;
+    return WriteStreamed(options, format, out, err);
 }
