@@ -1,0 +1,79 @@
+#pragma once
+// Reads .xls files back as their users do: with Debian's python3 and xlrd,
+// and with LibreOffice converting them to CSV. The reading is done by
+// read_xls.py beside this header; see there for the form of its output.
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+inline std::string ShellQuote(const std::string& s)
+{
+    std::string out = "'";
+    for (const char ch : s) {
+        if (ch == '\'')
+            out += "'\\''";
+        else
+            out += ch;
+    }
+    return out + "'";
+}
+
+// Standard output of a shell command; its standard error is kept apart.
+inline std::string RunCommand(const std::string& strCommand, int* pExitCode = nullptr)
+{
+    std::string out;
+    FILE* pipe = ::popen(strCommand.c_str(), "r");
+    if (pipe == nullptr)
+        return "(popen failed)";
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        out.append(buffer, n);
+    const int nStatus = ::pclose(pipe);
+    if (pExitCode != nullptr)
+        *pExitCode = WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
+    return out;
+}
+
+inline bool HaveXlrd()
+{
+    return std::system("/usr/bin/python3 -c 'import xlrd' >/dev/null 2>&1") == 0;
+}
+
+inline bool HaveLibreOffice() { return std::system("command -v soffice >/dev/null 2>&1") == 0; }
+
+// read_xls.py with a command and files; its error output comes along.
+inline std::string RunReadXls(const std::string& strCommand, const std::vector<std::string>& args)
+{
+    std::string strLine = "/usr/bin/python3 " +
+        ShellQuote(std::string(KORVANE_TEST_DATA_DIR) + "/../support/read_xls.py") + " " +
+        strCommand;
+    for (const std::string& arg : args)
+        strLine += " " + ShellQuote(arg);
+    return RunCommand(strLine + " 2>&1");
+}
+
+// Converts the files to UTF-8 CSV in strOutDir with one LibreOffice run;
+// returns the paths of the CSV files, in the order of the files.
+inline std::vector<std::string> ConvertToCsv(const std::vector<std::string>& files,
+                                             const std::string& strOutDir)
+{
+    const std::string strProfile = strOutDir + "/lo-profile";
+    std::string strLine = "soffice --headless -env:UserInstallation=file://" + strProfile +
+        " --convert-to " + ShellQuote("csv:Text - txt - csv (StarCalc):44,34,76,1") + " --outdir " +
+        ShellQuote(strOutDir);
+    std::vector<std::string> csvFiles;
+    for (const std::string& file : files) {
+        strLine += " " + ShellQuote(file);
+        csvFiles.push_back(
+            strOutDir + "/" +
+            std::filesystem::path(file).replace_extension(".csv").filename().string());
+    }
+    RunCommand(strLine + " >/dev/null 2>&1");
+    std::filesystem::remove_all(strProfile);
+    return csvFiles;
+}
