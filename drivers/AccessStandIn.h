@@ -13,7 +13,7 @@
 //
 // Limits, each refused with a CDatabaseException that says which: at most
 // 255 columns with names that are not empty and not the same as another
-// (letters compared without case); a value of at most 255 characters; a row
+// (ASCII letters compared without case); a value of at most 255 characters; a row
 // of at most 4060 bytes (a data page holds whole rows); a file of at most
 // 2 GB. Nothing is cut.
 
