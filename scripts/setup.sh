@@ -13,7 +13,7 @@ packages=(
   clang-format clang-tidy
   libxlsxwriter-dev libsqlite3-dev
   libreoffice-calc-nogui python3 python3-xlrd python3-openpyxl
-  mdbtools odbc-mdbtools
+  mdbtools odbc-mdbtools unixodbc
   parallel desktop-file-utils appstream
 )
 if [ "${1:-}" = "--extra" ]; then
