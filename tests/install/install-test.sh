@@ -62,9 +62,8 @@ for page in $(grep -o 'href="[^"#:]*"' "$prefix/share/korvane/korvane-help/"*.ht
 done
 # Nothing installed may load libraries from the build tree.
 for program in "$prefix"/bin/*; do
-  if readelf -d "$program" | grep -E 'R(UN)?PATH' | grep -qF "$build"; then
-    fail "$program keeps a run path into the build tree"
-  fi
+  runpath=$(readelf -d "$program" | grep -E 'R(UN)?PATH' || true)
+  [[ $runpath != *"$build"* ]] || fail "$program keeps a run path into the build tree: $runpath"
 done
 
 if [ "$gui" = 1 ]; then
