@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <sys/stat.h>
 #include <unistd.h>
 
 std::vector<CFileFilter> ParseFileFilter(const CString& strFilter)
@@ -164,6 +165,25 @@ CString GetModuleFileName()
     if (nLen <= 0)
         return {};
     return CString(buffer.data(), static_cast<size_t>(nLen));
+}
+
+CString SharedFilesPathFor(const CString& strExecutable)
+{
+    const auto isFolder = [](const CString& strPath) {
+        struct stat info = {};
+        return ::stat(strPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    };
+    const size_t nSlash = strExecutable.rfind('/');
+    if (strExecutable.empty() || strExecutable[0] != '/' ||
+        isFolder(strExecutable.substr(0, nSlash + 1) + "Sample1"))
+        return strExecutable;
+    // The folder above is taken from the path's text: the executable's path
+    // comes from the kernel with every link resolved. The root is its own.
+    const size_t nUp = nSlash == 0 ? 0 : strExecutable.rfind('/', nSlash - 1);
+    const CString strShare = strExecutable.substr(0, nUp + 1) + "share/korvane/";
+    if (!isFolder(strShare))
+        return strExecutable;
+    return strShare + strExecutable.substr(nSlash + 1);
 }
 
 } // namespace platform

@@ -118,6 +118,15 @@ bool SetCurrentDirectory(const CString& strPath);
 // The running executable's full path.
 CString GetModuleFileName();
 
+// The path from which the program's shared files (the sample folder and the
+// user guide) are found, as if the executable lay there: the executable's own
+// path when a folder Sample1/ lies beside it (a build folder), otherwise the
+// same file name in share/korvane/ of the folder above when that exists (an
+// installed program: /usr/bin/korvane gives /usr/share/korvane/korvane), and
+// otherwise the executable's own path. A path that is not absolute is given
+// back as it is.
+CString SharedFilesPathFor(const CString& strExecutable);
+
 } // namespace platform
 
 // Shows the busy indicator for its lifetime.

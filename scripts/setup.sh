@@ -15,6 +15,7 @@ packages=(
   libreoffice-calc-nogui python3 python3-xlrd python3-openpyxl
   mdbtools odbc-mdbtools unixodbc
   parallel desktop-file-utils appstream
+  dpkg-dev file man-db
 )
 if [ "${1:-}" = "--extra" ]; then
   shift

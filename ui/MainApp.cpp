@@ -13,7 +13,7 @@ CMainApp* AfxGetMainApp() { return g_pApp; }
 CMainApp::CMainApp()
 {
     g_pApp = this;
-    m_strHelpPath = HelpPathFor(platform::GetModuleFileName());
+    m_strHelpPath = HelpPathFor(platform::SharedFilesPathFor(platform::GetModuleFileName()));
 }
 
 CMainApp::~CMainApp()

@@ -93,7 +93,8 @@ bool CMainDlg::OnInitDialog()
 
     InitResultList(m_listResult);
 
-    const CString strSamples = SampleFolderFor(platform::GetModuleFileName());
+    const CString strSamples =
+        SampleFolderFor(platform::SharedFilesPathFor(platform::GetModuleFileName()));
     m_strTemplatePath = strSamples + "login_to_url_template.txt";
     m_strDataPath = strSamples + "login_to_url.txt";
 
@@ -240,7 +241,7 @@ void CMainDlg::OnHelpTopics()
     const CMainApp* pApp = AfxGetMainApp();
     const CString strHelpPath = pApp != nullptr
         ? pApp->GetHelpPath()
-        : CMainApp::HelpPathFor(platform::GetModuleFileName());
+        : CMainApp::HelpPathFor(platform::SharedFilesPathFor(platform::GetModuleFileName()));
     platform::HelpViewer().ShowHelp(strHelpPath);
 }
 

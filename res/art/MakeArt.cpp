@@ -1,13 +1,20 @@
 // Paints the program's artwork: the banner (763 x 110), the window icon and
-// the pointing-hand cursor (32 x 32, hot spot 5, 0). Run it once and commit
-// the PNG files it writes:  korvane-make-art <output folder>
+// the pointing-hand cursor (32 x 32, hot spot 5, 0); with --icons, the icon
+// for the desktop's icon theme, as SVG and as PNG at the theme's sizes. Run
+// it once and commit the files it writes:
+//   korvane-make-art <output folder>            (res/)
+//   korvane-make-art --icons <theme folder>     (dist/icons/)
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QString>
+
+#include <vector>
 
 namespace {
 
@@ -89,6 +96,33 @@ QImage Banner()
     return image;
 }
 
+// The icon on a 64 x 64 grid: a rounded square in the banner's colours and,
+// on it, a white card holding a table of three coloured columns. The PNG and
+// the SVG are both drawn from these shapes.
+const QColor kIconTop(0x0F, 0x4C, 0x5C);
+const QColor kIconBottom(0x13, 0x6F, 0x63);
+const QRectF kIconSquare(2, 2, 60, 60);
+const qreal kIconSquareRadius = 12;
+
+struct CIconShape
+{
+    QRectF rect;
+    qreal radius;
+    QColor colour;
+};
+
+std::vector<CIconShape> IconShapes()
+{
+    std::vector<CIconShape> shapes{{QRectF(12, 14, 40, 36), 4, QColor(255, 255, 255, 240)}};
+    const QColor cols[3] = {QColor(0xF2, 0xB1, 0x34), QColor(0x5E, 0xE0, 0xB5),
+                            QColor(0xF0, 0x7C, 0x8C)};
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 3; ++c)
+            shapes.push_back({QRectF(15 + c * 12.5, 19 + r * 10.5, 9.5, 6), 2, cols[c]});
+    }
+    return shapes;
+}
+
 QImage Icon(int nSize)
 {
     QImage image(nSize, nSize, QImage::Format_ARGB32);
@@ -97,22 +131,66 @@ QImage Icon(int nSize)
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(nSize / 64.0, nSize / 64.0);
     QLinearGradient g(0, 0, 64, 64);
-    g.setColorAt(0, QColor(0x0F, 0x4C, 0x5C));
-    g.setColorAt(1, QColor(0x13, 0x6F, 0x63));
+    g.setColorAt(0, kIconTop);
+    g.setColorAt(1, kIconBottom);
     p.setPen(Qt::NoPen);
     p.setBrush(g);
-    p.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
-    p.setBrush(QColor(255, 255, 255, 240));
-    p.drawRoundedRect(QRectF(12, 14, 40, 36), 4, 4);
-    const QColor cols[3] = {QColor(0xF2, 0xB1, 0x34), QColor(0x5E, 0xE0, 0xB5),
-                            QColor(0xF0, 0x7C, 0x8C)};
-    for (int r = 0; r < 3; ++r) {
-        for (int c = 0; c < 3; ++c) {
-            p.setBrush(cols[c]);
-            p.drawRoundedRect(QRectF(15 + c * 12.5, 19 + r * 10.5, 9.5, 6), 2, 2);
-        }
+    p.drawRoundedRect(kIconSquare, kIconSquareRadius, kIconSquareRadius);
+    for (const CIconShape& shape : IconShapes()) {
+        p.setBrush(shape.colour);
+        p.drawRoundedRect(shape.rect, shape.radius, shape.radius);
     }
     return image;
+}
+
+QString SvgRect(const QRectF& rect, qreal radius, const QString& strFill)
+{
+    return QString("  <rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"%5\" %6/>\n")
+        .arg(rect.x())
+        .arg(rect.y())
+        .arg(rect.width())
+        .arg(rect.height())
+        .arg(radius)
+        .arg(strFill);
+}
+
+QString IconSvg()
+{
+    QString strSvg = QString("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"64\" height=\"64\" "
+                             "viewBox=\"0 0 64 64\">\n"
+                             "  <defs>\n"
+                             "    <linearGradient id=\"square\" gradientUnits=\"userSpaceOnUse\" "
+                             "x1=\"0\" y1=\"0\" x2=\"64\" y2=\"64\">\n"
+                             "      <stop offset=\"0\" stop-color=\"%1\"/>\n"
+                             "      <stop offset=\"1\" stop-color=\"%2\"/>\n"
+                             "    </linearGradient>\n"
+                             "  </defs>\n")
+                         .arg(kIconTop.name(), kIconBottom.name());
+    strSvg += SvgRect(kIconSquare, kIconSquareRadius, "fill=\"url(#square)\"");
+    for (const CIconShape& shape : IconShapes()) {
+        QString strFill = QString("fill=\"%1\"").arg(shape.colour.name());
+        if (shape.colour.alpha() != 255)
+            strFill += QString(" fill-opacity=\"%1\"").arg(shape.colour.alphaF(), 0, 'f', 3);
+        strSvg += SvgRect(shape.rect, shape.radius, strFill);
+    }
+    return strSvg + "</svg>\n";
+}
+
+// The icon theme's files under folder: hicolor/scalable/apps/korvane.svg and
+// hicolor/NxN/apps/korvane.png.
+bool WriteThemeIcons(const QString& folder)
+{
+    const QString scalable = folder + "/hicolor/scalable/apps";
+    QFile svg(scalable + "/korvane.svg");
+    if (!QDir().mkpath(scalable) || !svg.open(QIODevice::WriteOnly) ||
+        svg.write(IconSvg().toUtf8()) < 0)
+        return false;
+    for (const int nSize : {16, 24, 32, 48, 64, 128, 256}) {
+        const QString apps = QString("%1/hicolor/%2x%2/apps").arg(folder).arg(nSize);
+        if (!QDir().mkpath(apps) || !Icon(nSize).save(apps + "/korvane.png"))
+            return false;
+    }
+    return true;
 }
 
 QImage Hand()
@@ -152,6 +230,8 @@ QImage Hand()
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    if (argc > 2 && QString::fromLocal8Bit(argv[1]) == "--icons")
+        return WriteThemeIcons(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString(".");
     const bool bOk = Banner().save(out + "/banner.png") && Icon(64).save(out + "/korvane.png") &&
         Hand().save(out + "/hand.png");
