@@ -34,19 +34,6 @@ bool IsNameChar(char32_t ch)
         ch == 0xB7 || (ch >= 0x300 && ch <= 0x36F) || (ch >= 0x203F && ch <= 0x2040);
 }
 
-// The code point of the well-formed sequence of nLength bytes at nPos.
-char32_t DecodeUtf8(std::string_view text, size_t nPos, size_t nLength)
-{
-    const auto byteAt = [&](size_t i) { return static_cast<unsigned char>(text[nPos + i]); };
-    if (nLength == 1)
-        return byteAt(0);
-    static const unsigned char kLeadMask[5] = {0, 0, 0x1F, 0x0F, 0x07};
-    char32_t ch = byteAt(0) & kLeadMask[nLength];
-    for (size_t i = 1; i < nLength; ++i)
-        ch = (ch << 6) | (byteAt(i) & 0x3Fu);
-    return ch;
-}
-
 // The local time formatted into the 128-byte buffer the value has always
 // had; empty when the conversion or the formatting fails.
 CString CreatedTime(std::time_t tNow)
@@ -72,7 +59,8 @@ CString XmlAttributeName(std::string_view strTitle)
     bool bFirst = true;
     bool bNeedsLead = false;
     for (size_t nPos = 0; nPos < strName.size();) {
-        const size_t nLength = str::Utf8SequenceLength(strName, nPos);
+        size_t nLength = 0;
+        const char32_t ch = str::DecodeUtf8(strName, nPos, nLength);
         if (nLength == 0) {
             // Not part of a well-formed character: no name can hold it.
             strResult += '_';
@@ -80,7 +68,6 @@ CString XmlAttributeName(std::string_view strTitle)
             bFirst = false;
             continue;
         }
-        const char32_t ch = DecodeUtf8(strName, nPos, nLength);
         if (IsNameChar(ch)) {
             if (bFirst && !IsNameStartChar(ch))
                 bNeedsLead = true;

@@ -3,6 +3,7 @@
 #include "File.h"
 #include "Messages.h"
 #include "Path.h"
+#include "StringUtil.h"
 
 #include <cerrno>
 #include <climits>
@@ -46,21 +47,10 @@ bool CBufferedSink::HandOver()
 
 bool CBufferedSink::Write(std::string_view bytes)
 {
-    if (!m_bTextMode) {
+    if (m_bTextMode)
+        str::AppendTextMode(m_strBuffer, bytes);
+    else
         m_strBuffer.append(bytes);
-    } else {
-        size_t nFrom = 0;
-        for (;;) {
-            const size_t nLf = bytes.find('\n', nFrom);
-            if (nLf == std::string_view::npos) {
-                m_strBuffer.append(bytes.substr(nFrom));
-                break;
-            }
-            m_strBuffer.append(bytes.substr(nFrom, nLf - nFrom));
-            m_strBuffer.append("\r\n");
-            nFrom = nLf + 1;
-        }
-    }
     return m_strBuffer.size() < m_nBuffer || HandOver();
 }
 

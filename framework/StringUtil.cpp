@@ -108,6 +108,18 @@ size_t Utf8SequenceLength(std::string_view text, size_t nPos)
     return nLen;
 }
 
+char32_t DecodeUtf8(std::string_view text, size_t nPos, size_t& nLength)
+{
+    nLength = Utf8SequenceLength(text, nPos);
+    if (nLength <= 1)
+        return nLength == 1 ? static_cast<unsigned char>(text[nPos]) : 0;
+    static const unsigned char kLeadMask[5] = {0, 0, 0x1F, 0x0F, 0x07};
+    char32_t ch = static_cast<unsigned char>(text[nPos]) & kLeadMask[nLength];
+    for (size_t i = 1; i < nLength; ++i)
+        ch = (ch << 6) | (static_cast<unsigned char>(text[nPos + i]) & 0x3Fu);
+    return ch;
+}
+
 size_t AsciiRunLength(const unsigned char* pBytes, size_t nCount)
 {
     // Runs of ASCII are the common case; they are skipped eight bytes at a
@@ -273,18 +285,23 @@ CString ToTextMode(std::string_view text)
 {
     CString result;
     result.reserve(text.size() + text.size() / 16 + 16);
+    AppendTextMode(result, text);
+    return result;
+}
+
+void AppendTextMode(CString& out, std::string_view text)
+{
     size_t nFrom = 0;
     for (;;) {
         const size_t nLf = text.find('\n', nFrom);
         if (nLf == std::string_view::npos) {
-            result.append(text.substr(nFrom));
-            break;
+            out.append(text.substr(nFrom));
+            return;
         }
-        result.append(text.substr(nFrom, nLf - nFrom));
-        result.append("\r\n");
+        out.append(text.substr(nFrom, nLf - nFrom));
+        out.append("\r\n");
         nFrom = nLf + 1;
     }
-    return result;
 }
 
 } // namespace str

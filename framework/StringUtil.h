@@ -95,6 +95,11 @@ bool IsValidUtf8(std::string_view text);
 // when the bytes there do not start one.
 size_t Utf8SequenceLength(std::string_view text, size_t nPos);
 
+// The code point of the well-formed UTF-8 sequence at text[nPos], with
+// nLength set to its length; nLength is 0 (and the result 0) when the
+// bytes there do not start one.
+char32_t DecodeUtf8(std::string_view text, size_t nPos, size_t& nLength);
+
 // Appends the UTF-8 form of a code point (U+FFFD for a surrogate or a value
 // above U+10FFFF).
 void AppendUtf8(CString& out, char32_t ch);
@@ -106,6 +111,8 @@ void BlankControlAndInvalid(CString& text);
 
 // Converts every LF to CR LF, as a file written in text mode stores it.
 CString ToTextMode(std::string_view text);
+// The same, appended to out.
+void AppendTextMode(CString& out, std::string_view text);
 
 } // namespace str
 
