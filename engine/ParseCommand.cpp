@@ -1,5 +1,6 @@
 #include "ParseCommand.h"
 
+#include "ParseReport.h"
 #include "ParseResult.h"
 #include "StreamedParse.h"
 #include "TemplateMatcher.h"
@@ -60,7 +61,7 @@ std::vector<CTableColumn> FreshListColumns(const CParseSettings& settings,
 }
 
 bool RunParse(CListCtrl& list, const CParseSettings& settings, const CString& strTemplate,
-              std::string_view strData, CString& strLastTemplate)
+              std::string_view strData, CString& strLastTemplate, CParseReport* pReport)
 {
     // The rows are formed while the text is parsed, in pieces on several
     // threads for a large text; the view hears of them once.
@@ -73,11 +74,14 @@ bool RunParse(CListCtrl& list, const CParseSettings& settings, const CString& st
     const CStreamedParse parse(settings, strTemplate);
     CListRowSink sink(list);
     CString strError;
-    bool bComplete = true;
-    const bool bParsed = parse.RunText(strData, list.GetColumnCount(), sink, strError, &bComplete);
+    CParseReport report;
+    const bool bParsed = parse.RunText(strData, list.GetColumnCount(), sink, strError, &report);
     list.SetRedraw(true);
     strLastTemplate = strTemplate;
     if (!bParsed)
         throw CUserException(strError);
+    const bool bComplete = report.eEnd != CParseReport::EEnd::Mismatch;
+    if (pReport != nullptr)
+        *pReport = std::move(report);
     return bComplete;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 class CListCtrl;
+struct CParseReport;
 
 struct CParseSettings
 {
@@ -39,5 +40,6 @@ std::vector<CTableColumn> FreshListColumns(const CParseSettings& settings,
 // template differs from strLastTemplate, which then takes the template.
 // Returns whether the walk reached the end of the data. The parse reads the
 // data where it is, without a copy: the list gets copies of the values.
+// pReport receives what the parse did.
 bool RunParse(CListCtrl& list, const CParseSettings& settings, const CString& strTemplate,
-              std::string_view strData, CString& strLastTemplate);
+              std::string_view strData, CString& strLastTemplate, CParseReport* pReport = nullptr);

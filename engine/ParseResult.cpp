@@ -95,3 +95,18 @@ std::vector<CTableColumn> CParseResult::GetColumns(const CString& strStartTag,
             CTableColumn{GetColumnTitle(m_arrFieldNames[i], strStartTag, strEndTag), kColumnWidth});
     return columns;
 }
+
+CReportBuilder CParseResult::StartReport(const std::vector<CString>& templateLines,
+                                         const CString& strStartTag, const CString& strEndTag) const
+{
+    std::vector<CFieldReport> fields;
+    std::vector<int> nameOf;
+    for (int i = 0; i < m_arrFieldNames.GetSize(); ++i) {
+        CFieldReport field;
+        field.strName = m_arrFieldNames[i];
+        field.strCaption = GetColumnTitle(field.strName, strStartTag, strEndTag);
+        fields.push_back(field);
+        nameOf.push_back(m_listValues.FindName(field.strName));
+    }
+    return CReportBuilder(std::move(fields), templateLines, std::move(nameOf));
+}

@@ -5,6 +5,7 @@
 
 #include "FieldValue.h"
 #include "LineArray.h"
+#include "ParseReport.h"
 #include "ValueList.h"
 #include "framework/RowSink.h"
 
@@ -47,6 +48,11 @@ public:
     // cell in the row appended last (nothing before the first row).
     void FillList(CListCtrl& list, bool bRebuildColumns, const CString& strStartTag,
                   const CString& strEndTag) const;
+
+    // A report of a walk by the template lines given (trimmed), whose
+    // values use the name table of m_listValues.
+    CReportBuilder StartReport(const std::vector<CString>& templateLines,
+                               const CString& strStartTag, const CString& strEndTag) const;
 
     // The columns FillList inserts when it rebuilds them.
     std::vector<CTableColumn> GetColumns(const CString& strStartTag,

@@ -16,6 +16,8 @@ struct CPieceMatcher::CState
     CParseResult names;
     std::vector<CTemplateLine> lines;
     bool bNoEmptyLine = true; // no template line is empty
+    CString strStartTag;
+    CString strEndTag;
 };
 
 CPieceMatcher::CPieceMatcher(const CTemplateMatcher& matcher, const CString& strTemplate,
@@ -29,6 +31,8 @@ CPieceMatcher::CPieceMatcher(const CTemplateMatcher& matcher, const CString& str
                                    matcher.m_strScanFormat, names.m_listValues);
     for (const CTemplateLine& line : m_pState->lines)
         m_pState->bNoEmptyLine = m_pState->bNoEmptyLine && !line.strT.empty();
+    m_pState->strStartTag = matcher.m_strStartTag;
+    m_pState->strEndTag = matcher.m_strEndTag;
 }
 
 CPieceMatcher::~CPieceMatcher() = default;
@@ -55,11 +59,14 @@ size_t CPieceMatcher::Skip(std::string_view piece, size_t j) const
     return j;
 }
 
-bool CPieceMatcher::Match(std::string_view piece, size_t& j, bool bLast, CValueList& values) const
+bool CPieceMatcher::Match(std::string_view piece, size_t& j, bool bLast, CValueList& values,
+                          CWalkStats* pStats) const
 {
     const std::vector<CTemplateLine>& lines = m_pState->lines;
-    if (!bLast)
-        return piece.size() < 2 || WalkLines(lines, piece, 0, piece.size() - 2, j, &values, 0);
+    if (!bLast) {
+        return piece.size() < 2 ||
+            WalkLines(lines, piece, 0, piece.size() - 2, j, &values, 0, pStats);
+    }
     // The whole text's trim drops the white space at its end, where its
     // last line ends. (Its start the caller has dropped with the first
     // piece.)
@@ -68,5 +75,13 @@ bool CPieceMatcher::Match(std::string_view piece, size_t& j, bool bLast, CValueL
         --nEnd;
     if (nEnd == 0)
         return true;
-    return WalkLines(lines, piece.substr(0, nEnd), 0, string_view::npos, j, &values, 0);
+    return WalkLines(lines, piece.substr(0, nEnd), 0, string_view::npos, j, &values, 0, pStats);
+}
+
+CReportBuilder CPieceMatcher::StartReport() const
+{
+    std::vector<CString> templateLines;
+    for (const CTemplateLine& line : m_pState->lines)
+        templateLines.push_back(line.strT);
+    return m_pState->names.StartReport(templateLines, m_pState->strStartTag, m_pState->strEndTag);
 }

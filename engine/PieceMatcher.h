@@ -9,7 +9,9 @@
 
 class CParseResult;
 class CTemplateMatcher;
+class CReportBuilder;
 class CValueList;
+struct CWalkStats;
 
 // Parse for a data text that comes in pieces that each end with "\r\n" (the
 // last may not), for pieces walked on several threads: the values of the
@@ -45,7 +47,12 @@ public:
     // becomes the line after). bLast for the piece that ends the text.
     // False when the walk stopped at a line that must equal its template
     // line and does not; the values before it are kept.
-    bool Match(std::string_view piece, size_t& j, bool bLast, CValueList& values) const;
+    // With pStats, also tells what the walk saw.
+    bool Match(std::string_view piece, size_t& j, bool bLast, CValueList& values,
+               CWalkStats* pStats = nullptr) const;
+
+    // A report of the walks of the text's pieces.
+    CReportBuilder StartReport() const;
 
 private:
     struct CState;

@@ -6,10 +6,26 @@
 #include <algorithm>
 #include <utility>
 
+namespace {
+
+// A file's text as it is loaded starts after its leading line ends, so that
+// its lines are numbered as the loaded text's are.
+std::string_view FileTextStart(std::string_view text)
+{
+    while (text.size() >= 2 && text[0] == '\r' && text[1] == '\n')
+        text.remove_prefix(2);
+    return text;
+}
+
+} // namespace
+
 CPieceSource::CPieceSource(CTextFileReader& reader, std::uint64_t nPieceSize)
     : m_pReader(&reader), m_nPieceSize(std::max<std::uint64_t>(nPieceSize, 1))
 {
     m_nLength = reader.GetLength();
+    CString strError;
+    std::vector<char> block(size_t{64} << 10);
+    m_nTextStart = reader.FindTextStart(block, strError);
     m_nCount = static_cast<size_t>(
         std::max<std::uint64_t>(1, (m_nLength + m_nPieceSize - 1) / m_nPieceSize));
 }
@@ -39,7 +55,7 @@ bool CPieceSource::Read(size_t k, bool bUtf8, CPieceText& piece, CPieceBuffers& 
     piece.bAscii = true;
     if (m_pReader == nullptr && m_textStarts.empty()) {
         piece.strOwned.swap(m_strWhole);
-        piece.text = piece.strOwned;
+        piece.text = FileTextStart(piece.strOwned);
         return true;
     }
     if (m_pReader == nullptr) {
@@ -47,9 +63,12 @@ bool CPieceSource::Read(size_t k, bool bUtf8, CPieceText& piece, CPieceBuffers& 
         piece.text = m_text.substr(m_textStarts[k], nEnd - m_textStarts[k]);
         return true;
     }
-    const std::uint64_t nStart = FilePieceStart(k * m_nPieceSize, buffers, strError);
-    const std::uint64_t nEnd =
-        k + 1 == m_nCount ? m_nLength : FilePieceStart((k + 1) * m_nPieceSize, buffers, strError);
+    // The loaded text starts after the file's leading line ends.
+    const std::uint64_t nStart =
+        std::max(m_nTextStart, FilePieceStart(k * m_nPieceSize, buffers, strError));
+    const std::uint64_t nEnd = k + 1 == m_nCount
+        ? m_nLength
+        : std::max(m_nTextStart, FilePieceStart((k + 1) * m_nPieceSize, buffers, strError));
     if (!strError.empty() ||
         !m_pReader->ReadJoinedRange(nStart, nEnd, bUtf8, buffers.strRaw, piece.strOwned,
                                     piece.bAscii, strError))

@@ -56,6 +56,7 @@ private:
     CTextFileReader* m_pReader = nullptr;
     std::uint64_t m_nPieceSize = 1;
     std::uint64_t m_nLength = 0;
+    std::uint64_t m_nTextStart = 0; // the first byte that is not a line end
     size_t m_nCount = 1;
     CString m_strWhole;
     std::string_view m_text;          // a text in memory

@@ -1,5 +1,7 @@
 #include "StreamedParse.h"
 
+#include "LineWalk.h"
+#include "ParseReport.h"
 #include "ParseResult.h"
 #include "PieceMatcher.h"
 #include "PieceSource.h"
@@ -33,10 +35,11 @@ constexpr size_t kPiecesAheadPerThread = 8;
 struct CPieceRows
 {
     bool bReady = false;
-    bool bStopped = false;  // the walk stopped in this piece
-    bool bFailed = false;   // strError says why
-    bool bFewLines = false; // the first piece is too short to apply the line-count rule
-    bool bAscii = true;     // read the same as UTF-8 and as Windows-1252
+    bool bStopped = false;     // the walk stopped in this piece
+    bool bFailed = false;      // strError says why
+    bool bFewLines = false;    // the first piece is too short to apply the line-count rule
+    bool bTooFewLines = false; // the whole text has fewer lines than the template
+    bool bAscii = true;        // read the same as UTF-8 and as Windows-1252
     CString strError;
     std::vector<std::pair<int, CString>> prefix;
     bool bHasRow = false;
@@ -44,6 +47,10 @@ struct CPieceRows
     std::unique_ptr<CString> pText; // the piece, where the cells below refer
     std::vector<string_view> cells; // the closed rows, unformatted
     std::vector<CString> lastRow;
+    size_t nRows = 0; // closed rows, formatted or not
+    CWalkStats stats; // its stop text is strStopText
+    CString strStopText;
+    std::vector<size_t> valueCounts; // by name index
 };
 
 enum class ERunResult { Done, Failed, FewLines, NotUtf8 };
@@ -121,12 +128,15 @@ public:
               bool bUtf8, CTextFileReader* pCheck)
         : m_strName(strName), m_matcher(matcher), m_columnOf(columnOf), m_output(output),
           m_source(source), m_bUtf8(bUtf8), m_pCheck(pCheck), m_nCount(source.GetCount()),
-          m_jStart(m_nCount, 0), m_bJKnown(m_nCount, 0), m_pieces(m_nCount)
+          m_nNames(static_cast<size_t>(matcher.GetNames().m_listValues.GetNameCount())),
+          m_report(matcher.StartReport()), m_jStart(m_nCount, 0), m_bJKnown(m_nCount, 0),
+          m_pieces(m_nCount)
     {
         m_bJKnown[0] = 1;
     }
 
     ERunResult Run(CString& strError, bool& bStopped);
+    const CParseReport& GetReport() const { return m_report.Get(); }
 
 private:
     CString FailureText(const std::exception& e) const
@@ -150,6 +160,8 @@ private:
     const bool m_bUtf8;
     CTextFileReader* m_pCheck;
     const size_t m_nCount;
+    const size_t m_nNames;
+    CReportBuilder m_report;
     size_t m_nAhead = 2;
 
     std::mutex m_mutex;
@@ -245,13 +257,15 @@ bool CPieceRun::ParsePiece(size_t k, CPieceText& piece, CPieceBuffers& buffers, 
     if (m_output.GetFormatter() == nullptr && !piece.strOwned.empty()) {
         // The rows are passed on as cells of the piece, which must live
         // until then.
+        const auto nStart = static_cast<size_t>(text.data() - piece.strOwned.data());
         rows.pText = std::make_unique<CString>(std::move(piece.strOwned));
-        text = *rows.pText;
+        text = std::string_view(*rows.pText).substr(nStart, text.size());
     }
     const bool bLast = k + 1 == m_nCount;
     if (k == 0 && !m_matcher.HasEnoughLines(text)) {
         // With fewer data lines than template lines nothing is recorded.
         rows.bFewLines = !bLast;
+        rows.bTooFewLines = bLast;
         return true;
     }
     size_t j = 0;
@@ -273,7 +287,15 @@ bool CPieceRun::ParsePiece(size_t k, CPieceText& piece, CPieceBuffers& buffers, 
     }
     values.ClearValues();
     values.BorrowSource(text);
-    rows.bStopped = !m_matcher.Match(text, j, bLast, values);
+    rows.stats.Reset(m_nNames);
+    rows.bStopped = !m_matcher.Match(text, j, bLast, values, &rows.stats);
+    // The piece's text may be read again for the next piece before the
+    // report takes the stop: it gets a copy.
+    rows.strStopText.assign(rows.stats.stopText.substr(0, CParseReport::kMaxLineText));
+    rows.stats.stopText = {};
+    rows.valueCounts.assign(m_nNames, 0);
+    for (size_t i = 0; i < values.size(); ++i)
+        ++rows.valueCounts[static_cast<size_t>(values.NameIndexAt(i))];
     KeepRows(assembler, values, rows);
     return true;
 }
@@ -287,10 +309,12 @@ void CPieceRun::KeepRows(CRowAssembler& assembler, const CValueList& values, CPi
         rows.strRows.reserve(values.GetSource().size());
         assembler.Add(values, [&](const string_view* pCells) {
             pFormatter->FormatRow(rows.strRows, pCells, -1);
+            ++rows.nRows;
         });
     } else {
         assembler.Add(values, [&](const string_view* pCells) {
             rows.cells.insert(rows.cells.end(), pCells, pCells + nColumns);
+            ++rows.nRows;
         });
     }
     for (const auto& [nCol, value] : assembler.GetPrefix())
@@ -313,7 +337,9 @@ bool CPieceRun::PassPiece(CPieceRows& rows, std::vector<CString>& openRow, bool&
         const std::vector<string_view> cells(openRow.begin(), openRow.end());
         if (!m_output.Row(cells.data()))
             return false;
+        m_report.AddRows(1);
     }
+    m_report.AddRows(rows.nRows);
     if (m_output.GetFormatter() != nullptr) {
         if (!m_output.Text(rows.strRows))
             return false;
@@ -364,6 +390,10 @@ ERunResult CPieceRun::Merge(CString& strError, bool& bStopped)
         }
         if (rows.bFewLines)
             return ERunResult::FewLines;
+        if (rows.bTooFewLines)
+            m_report.TooFewLines();
+        rows.stats.stopText = rows.strStopText;
+        m_report.AddWalk(rows.stats, rows.valueCounts);
         if (!pass(rows)) {
             strError = m_output.GetError();
             return ERunResult::Failed;
@@ -385,6 +415,7 @@ ERunResult CPieceRun::Merge(CString& strError, bool& bStopped)
                 strError = m_output.GetError();
                 return ERunResult::Failed;
             }
+            m_report.AddRows(1);
         } catch (const CUserException&) {
             throw CSinkException{std::current_exception()};
         }
@@ -455,8 +486,39 @@ void CStreamedParse::FillColumns(CListCtrl& list) const
                           m_columns[j].nWidth, -1);
 }
 
+namespace {
+
+// The runs of one parse: a run over some pieces, again when the first
+// cannot finish; the report is that of the last run.
+class CRuns
+{
+public:
+    CRuns(const CString& strName, const CRunPlan& plan, CRowOutput& output)
+        : m_strName(strName), m_plan(plan), m_output(output)
+    {}
+
+    ERunResult Run(CPieceSource& source, bool bUtf8, CTextFileReader* pCheck, CString& strError)
+    {
+        CPieceRun run(m_strName, *m_plan.pMatcher, m_plan.columnOf, m_output, source, bUtf8,
+                      pCheck);
+        bool bStopped = false;
+        const ERunResult result = run.Run(strError, bStopped);
+        m_report = run.GetReport();
+        return result;
+    }
+    const CParseReport& GetReport() const { return m_report; }
+
+private:
+    const CString& m_strName;
+    const CRunPlan& m_plan;
+    CRowOutput& m_output;
+    CParseReport m_report;
+};
+
+} // namespace
+
 bool CStreamedParse::Run(const CString& strDataPath, IRowSink& sink, CString& strError,
-                         bool* pComplete) const
+                         CParseReport* pReport) const
 {
     strError.clear();
     CTextFileReader reader(strDataPath);
@@ -470,7 +532,7 @@ bool CStreamedParse::Run(const CString& strDataPath, IRowSink& sink, CString& st
     }
     const CRunPlan plan = MakePlan(m_settings, m_strTemplate);
     CRowOutput output(sink, GetColumnCount());
-    bool bStopped = false;
+    CRuns runs(strDataPath, plan, output);
     ERunResult result = ERunResult::FewLines;
     // A file whose size reads as 0 may still have text (as those of /proc
     // do): it is read to its end as one text.
@@ -480,14 +542,10 @@ bool CStreamedParse::Run(const CString& strDataPath, IRowSink& sink, CString& st
         // Windows-1252 and passes over the rows it has already passed on,
         // which read the same.
         CPieceSource source(reader, m_nPieceSize);
-        result =
-            CPieceRun(strDataPath, *plan.pMatcher, plan.columnOf, output, source, true, &reader)
-                .Run(strError, bStopped);
+        result = runs.Run(source, true, &reader, strError);
         if (result == ERunResult::NotUtf8) {
             output.Restart();
-            result = CPieceRun(strDataPath, *plan.pMatcher, plan.columnOf, output, source, false,
-                               nullptr)
-                         .Run(strError, bStopped);
+            result = runs.Run(source, false, nullptr, strError);
         }
     }
     if (result == ERunResult::FewLines) {
@@ -500,12 +558,10 @@ bool CStreamedParse::Run(const CString& strDataPath, IRowSink& sink, CString& st
         }
         strWhole.append("\r\n");
         CPieceSource source(std::move(strWhole));
-        result =
-            CPieceRun(strDataPath, *plan.pMatcher, plan.columnOf, output, source, true, nullptr)
-                .Run(strError, bStopped);
+        result = runs.Run(source, true, nullptr, strError);
     }
-    if (pComplete != nullptr)
-        *pComplete = !bStopped;
+    if (pReport != nullptr)
+        *pReport = runs.GetReport();
     if (result != ERunResult::Done)
         return false;
     if (!sink.EndRows()) {
@@ -516,26 +572,23 @@ bool CStreamedParse::Run(const CString& strDataPath, IRowSink& sink, CString& st
 }
 
 bool CStreamedParse::RunText(std::string_view text, int nColumns, IRowSink& sink, CString& strError,
-                             bool* pComplete) const
+                             CParseReport* pReport) const
 {
     strError.clear();
     const CRunPlan plan = MakePlan(m_settings, m_strTemplate);
     CRowOutput output(sink, nColumns);
     const CString strName;
-    bool bStopped = false;
+    CRuns runs(strName, plan, output);
     CPieceSource source(text, m_nPieceSize);
-    ERunResult result =
-        CPieceRun(strName, *plan.pMatcher, plan.columnOf, output, source, true, nullptr)
-            .Run(strError, bStopped);
+    ERunResult result = runs.Run(source, true, nullptr, strError);
     if (result == ERunResult::FewLines) {
         // The first piece cannot tell whether the text has enough lines:
         // it is parsed as one piece.
         CPieceSource whole(text, text.size() + 1);
-        result = CPieceRun(strName, *plan.pMatcher, plan.columnOf, output, whole, true, nullptr)
-                     .Run(strError, bStopped);
+        result = runs.Run(whole, true, nullptr, strError);
     }
-    if (pComplete != nullptr)
-        *pComplete = !bStopped;
+    if (pReport != nullptr)
+        *pReport = runs.GetReport();
     return result == ERunResult::Done;
 }
 

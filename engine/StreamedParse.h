@@ -6,6 +6,7 @@
 // stored, so a large file costs a few pieces' memory.
 
 #include "ParseCommand.h"
+#include "ParseReport.h"
 #include "framework/RowSink.h"
 #include "framework/StringTypes.h"
 
@@ -38,15 +39,15 @@ public:
     // and the reason) or the sink refused a step (strError is the sink's
     // error). A sink that throws a CUserException ends the run with that
     // exception; any other exception ends it with a message naming the file.
-    // pComplete tells whether the walk reached the end of the data.
+    // pReport receives what the parse did.
     bool Run(const CString& strDataPath, IRowSink& sink, CString& strError,
-             bool* pComplete = nullptr) const;
+             CParseReport* pReport = nullptr) const;
 
     // The rows of a joined text in memory, of nColumns cells each (the
     // columns of the list they go to), into the sink; BeginRows and EndRows
     // are the caller's. The text must stay as it is during the run.
     bool RunText(std::string_view text, int nColumns, IRowSink& sink, CString& strError,
-                 bool* pComplete = nullptr) const;
+                 CParseReport* pReport = nullptr) const;
 
     // The file's rows as text: format appends the text of one row of
     // GetColumnCount cells (called from several threads at once), write

@@ -14,6 +14,7 @@
 #include <string_view>
 
 class CParseResult;
+struct CParseReport;
 
 // The defaults of the window's settings.
 inline constexpr const char* kDefaultStartTag = "<$$";
@@ -39,12 +40,13 @@ public:
     // lpszLineBreak cuts the template when field names are collected. False
     // when the walk stopped at a literal line that the data does not equal;
     // the values found until then stay in pResult either way.
+    // With pReport, also tells what the walk did.
     bool Parse(CParseResult* pResult, CString strData, CString strTemplate,
-               const CString& lpszLineBreak) const;
+               const CString& lpszLineBreak, CParseReport* pReport = nullptr) const;
     // Parse without a copy of the data: the values in pResult refer to
     // data, which must stay as it is while they are read.
     bool ParseText(CParseResult* pResult, std::string_view data, CString strTemplate,
-                   const CString& lpszLineBreak) const;
+                   const CString& lpszLineBreak, CParseReport* pReport = nullptr) const;
 
     // Scans a data line against a pattern: literal bytes must match, white
     // space in the pattern matches any amount of white space in the data,
@@ -58,6 +60,6 @@ public:
 
 private:
     // Parse of the text the result's value list already has as its source.
-    bool ParseSource(CParseResult* pResult, CString strTemplate,
-                     const CString& lpszLineBreak) const;
+    bool ParseSource(CParseResult* pResult, CString strTemplate, const CString& lpszLineBreak,
+                     CParseReport* pReport) const;
 };

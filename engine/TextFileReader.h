@@ -63,6 +63,9 @@ public:
     // end of the file. 0 for 0.
     std::uint64_t FindPieceStart(std::uint64_t nNominal, std::vector<char>& block,
                                  CString& strError);
+    // The offset of the first byte that is not a CR or an LF: where the
+    // text that CLineArray::LoadJoined gives begins.
+    std::uint64_t FindTextStart(std::vector<char>& block, CString& strError);
     // The text of the bytes from nStart to nEnd, which start the file or
     // follow a line end, as ReadAll with CR LF would give it for bUtf8 as
     // IsUtf8Text says; bAscii tells whether every byte was below 0x80, when

@@ -39,6 +39,26 @@ std::uint64_t CTextFileReader::FindPieceStart(std::uint64_t nNominal, std::vecto
     return 0;
 }
 
+std::uint64_t CTextFileReader::FindTextStart(std::vector<char>& block, CString& strError)
+{
+    std::uint64_t nOffset = 0;
+    try {
+        for (;;) {
+            const size_t n = m_file.ReadAt(nOffset, block.data(), block.size());
+            for (size_t i = 0; i < n; ++i) {
+                if (block[i] != '\r' && block[i] != '\n')
+                    return nOffset + i;
+            }
+            if (n == 0)
+                return nOffset;
+            nOffset += n;
+        }
+    } catch (const CFileException& e) {
+        strError = e.GetErrorMessage();
+    }
+    return nOffset;
+}
+
 namespace {
 
 // Whether the bytes are their own joined text: UTF-8 whose line ends are

@@ -94,3 +94,12 @@ int CValueList::InternName(const CString& strName)
     m_names.push_back(strName);
     return static_cast<int>(m_names.size() - 1);
 }
+
+int CValueList::FindName(const CString& strName) const
+{
+    for (size_t i = 0; i < m_names.size(); ++i) {
+        if (m_names[i] == strName)
+            return static_cast<int>(i);
+    }
+    return -1;
+}

@@ -79,6 +79,8 @@ public:
 
     // The index of a field name in the name table, added when new.
     int InternName(const CString& strName);
+    // The index of a field name in the name table, or -1.
+    int FindName(const CString& strName) const;
     const CString& NameOf(int nName) const { return m_names[static_cast<size_t>(nName)]; }
     int GetNameCount() const { return static_cast<int>(m_names.size()); }
 

@@ -281,6 +281,53 @@ void BlankControlAndInvalid(CString& text)
     }
 }
 
+void AppendJsonString(CString& out, std::string_view text)
+{
+    static const char kHex[] = "0123456789abcdef";
+    out.push_back('"');
+    for (size_t i = 0; i < text.size();) {
+        const auto by = static_cast<unsigned char>(text[i]);
+        if (by >= 0x80) {
+            const size_t nLength = Utf8SequenceLength(text, i);
+            if (nLength == 0) {
+                out.append("\xEF\xBF\xBD");
+                ++i;
+            } else {
+                out.append(text.substr(i, nLength));
+                i += nLength;
+            }
+            continue;
+        }
+        ++i;
+        switch (by) {
+        case '"':
+            out.append("\\\"");
+            break;
+        case '\\':
+            out.append("\\\\");
+            break;
+        case '\n':
+            out.append("\\n");
+            break;
+        case '\r':
+            out.append("\\r");
+            break;
+        case '\t':
+            out.append("\\t");
+            break;
+        default:
+            if (by < 0x20) {
+                out.append("\\u00");
+                out.push_back(kHex[by >> 4]);
+                out.push_back(kHex[by & 0x0F]);
+            } else {
+                out.push_back(static_cast<char>(by));
+            }
+        }
+    }
+    out.push_back('"');
+}
+
 CString ToTextMode(std::string_view text)
 {
     CString result;

@@ -109,6 +109,11 @@ void AppendUtf8(CString& out, char32_t ch);
 // sequences from U+0080 up are kept. The length does not change.
 void BlankControlAndInvalid(CString& text);
 
+// Appends the text as a JSON string, quotes included (RFC 8259): quote,
+// backslash and control characters escaped; a byte that is not part of
+// well-formed UTF-8 becomes U+FFFD, so the result is always valid JSON.
+void AppendJsonString(CString& out, std::string_view text);
+
 // Converts every LF to CR LF, as a file written in text mode stores it.
 CString ToTextMode(std::string_view text);
 // The same, appended to out.

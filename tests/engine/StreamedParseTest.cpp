@@ -8,6 +8,7 @@
 #include "support/TempDir.h"
 #include "engine/LineArray.h"
 #include "engine/ParseCommand.h"
+#include "engine/ParseReport.h"
 #include "engine/ParseResult.h"
 #include "engine/TemplateMatcher.h"
 #include "framework/ListCtrl.h"
@@ -30,35 +31,83 @@ struct CStreamed
     bool bDone = false;
     std::string strRows; // as DumpRows shows a list
     CString strError;
+    std::string strReport; // as DumpReport shows it
 };
 
-CStreamed RunStreamed(const CStreamedParse& parse, const std::string& strPath)
+// Every figure of a report, for comparisons.
+std::string DumpReport(const CParseReport& report)
+{
+    std::string strDump = std::to_string(report.nLines) + " lines, " +
+        std::to_string(report.nBlankLines) + " blank, " + std::to_string(report.nRecords) +
+        " records, " + std::to_string(report.nValues) + " values, end " +
+        std::to_string(static_cast<int>(report.eEnd)) + " at " + std::to_string(report.nStopLine) +
+        " \"" + report.strStopText + "\" template " + std::to_string(report.nTemplateLine) + " \"" +
+        report.strTemplateText + "\";";
+    for (const CFieldReport& field : report.fields)
+        strDump += " " + field.strCaption + "=" + std::to_string(field.nValues) + "/" +
+            std::to_string(field.nFirstMissLine);
+    return strDump;
+}
+
+// Rows as text, one a line, cells joined by "|"; formatted on the parse's
+// threads, or taken one by one.
+class CDumpSink final : public IRowSink, public IRowFormatter
+{
+public:
+    explicit CDumpSink(std::string& strRows, bool bFormatter = true)
+        : m_strRows(strRows), m_bFormatter(bFormatter)
+    {}
+    bool BeginRows(const std::vector<CTableColumn>& columns) override
+    {
+        m_nColumns = static_cast<int>(columns.size());
+        return true;
+    }
+    bool AddRow(const std::string_view* pCells, int nImage) override
+    {
+        CString strRow;
+        FormatRow(strRow, pCells, nImage);
+        m_strRows += strRow;
+        return true;
+    }
+    bool EndRows() override { return true; }
+    const IRowFormatter* GetFormatter() const override { return m_bFormatter ? this : nullptr; }
+    bool AddFormattedRows(std::string_view text) override
+    {
+        m_strRows.append(text);
+        return true;
+    }
+    void FormatRow(CString& strOut, const std::string_view* pCells, int /*nImage*/) const override
+    {
+        for (int j = 0; j < m_nColumns; ++j) {
+            if (j > 0)
+                strOut += '|';
+            strOut.append(pCells[j]);
+        }
+        strOut += '\n';
+    }
+
+private:
+    std::string& m_strRows;
+    bool m_bFormatter;
+    int m_nColumns = 0;
+};
+
+CStreamed RunStreamed(const CStreamedParse& parse, const std::string& strPath,
+                      bool bFormatter = true)
 {
     CStreamed result;
-    const int nColumns = parse.GetColumnCount();
-    result.bDone = parse.Run(
-        strPath,
-        [nColumns](CString& strOut, const std::string_view* pCells) {
-            for (int j = 0; j < nColumns; ++j) {
-                if (j > 0)
-                    strOut += '|';
-                strOut.append(pCells[j]);
-            }
-            strOut += '\n';
-        },
-        [&result](std::string_view text) {
-            result.strRows.append(text);
-            return true;
-        },
-        result.strError);
+    CDumpSink sink(result.strRows, bFormatter);
+    CParseReport report;
+    result.bDone = parse.Run(strPath, sink, result.strError, &report);
+    result.strReport = DumpReport(report);
     return result;
 }
 
 // The list after one Parse Data of the file's text in a fresh window, by
 // the plain road: the whole text walked on one thread, every value kept,
-// then the list filled from the values.
+// then the list filled from the values. pReport gets that walk's report.
 std::string ParsedList(const CParseSettings& settings, const CString& strTemplate,
-                       const std::string& strPath)
+                       const std::string& strPath, std::string* pReport = nullptr)
 {
     CString strData;
     CLineArray::LoadJoined(strPath, "\r\n", strData, nullptr);
@@ -67,9 +116,29 @@ std::string ParsedList(const CParseSettings& settings, const CString& strTemplat
     CTemplateMatcher matcher;
     matcher.SetSettings(settings.strStartTag, settings.strEndTag, settings.strAllowedChars);
     CParseResult result;
-    matcher.Parse(&result, strData, strTemplate, LineBreakFromCrCl(settings.strCrCl));
+    CParseReport report;
+    matcher.Parse(&result, strData, strTemplate, LineBreakFromCrCl(settings.strCrCl), &report);
     result.FillList(list, !strTemplate.empty(), settings.strStartTag, settings.strEndTag);
+    if (pReport != nullptr)
+        *pReport = DumpReport(report);
     return DumpList(list);
+}
+
+// The report of Parse Data in the window, which parses the loaded text in
+// pieces of nPieceSize.
+std::string WindowReport(const CParseSettings& settings, const CString& strTemplate,
+                         const std::string& strPath, std::uint64_t nPieceSize)
+{
+    CString strData;
+    CLineArray::LoadJoined(strPath, "\r\n", strData, nullptr);
+    CStreamedParse parse(settings, strTemplate);
+    parse.SetPieceSize(nPieceSize);
+    std::string strRows;
+    CDumpSink sink(strRows);
+    CString strError;
+    CParseReport report;
+    parse.RunText(strData, parse.GetColumnCount(), sink, strError, &report);
+    return DumpReport(report);
 }
 
 std::string Columns(const CStreamedParse& parse)
@@ -185,17 +254,25 @@ TEST(StreamedParse, AgreesWithTheListOnRandomFilesAndPieceSizes)
         settings.strAllowedChars = c.strAllowed;
         settings.strCrCl = c.strLineBreak;
 
-        const std::string strExpected = ParsedList(settings, c.strTemplate, strPath);
+        std::string strExpectedReport;
+        const std::string strExpected =
+            ParsedList(settings, c.strTemplate, strPath, &strExpectedReport);
         CStreamedParse parse(settings, c.strTemplate);
-        parse.SetPieceSize(kPieceSizes[rng() % std::size(kPieceSizes)]);
-        const CStreamed streamed = RunStreamed(parse, strPath);
+        const std::uint64_t nPieceSize = kPieceSizes[rng() % std::size(kPieceSizes)];
+        parse.SetPieceSize(nPieceSize);
+        const CStreamed streamed = RunStreamed(parse, strPath, i % 2 == 0);
         const std::string strActual = Columns(parse) + streamed.strRows;
-        if (!streamed.bDone || strActual != strExpected) {
+        const std::string strWindowReport =
+            WindowReport(settings, c.strTemplate, strPath, nPieceSize);
+        if (!streamed.bDone || strActual != strExpected ||
+            streamed.strReport != strExpectedReport || strWindowReport != strExpectedReport) {
             ++nMismatches;
             ADD_FAILURE() << "case " << i << ", file variant " << nVariant << ": " << Describe(c)
                           << "\nexpected:\n"
-                          << strExpected << "streamed:\n"
-                          << strActual << streamed.strError;
+                          << strExpected << strExpectedReport << "\nstreamed:\n"
+                          << strActual << streamed.strReport << "\nwindow: " << strWindowReport
+                          << "\n"
+                          << streamed.strError;
         }
     }
     EXPECT_EQ(nMismatches, 0);
