@@ -132,6 +132,8 @@ const CString& SaveDialogFilter()
     return strFilter;
 }
 
+CSaveFormatList SaveFormats() { return {std::begin(kFormats), std::end(kFormats)}; }
+
 const CSaveFormatInfo& SaveFormatInfo(ESaveFormat format)
 {
     for (const CSaveFormatInfo& info : kFormats) {

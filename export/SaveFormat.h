@@ -24,6 +24,7 @@ struct CExportTarget
     bool bSync = true;            // a file is on the disk before it replaces the old one
     bool bBackground = false;     // a file is written by a second thread as rows are formed
     bool bCellsFromLines = false; // cells are pieces of lines: no CR or LF in them
+    bool bReplace = false;        // an HTML report at the path is replaced, not added to
     CString strTableName;         // the table of a spreadsheet or database
 };
 
@@ -39,6 +40,16 @@ struct CSaveFormatInfo
 };
 
 const CSaveFormatInfo& SaveFormatInfo(ESaveFormat format);
+
+// Every format, in the order of the table.
+struct CSaveFormatList
+{
+    const CSaveFormatInfo* pBegin;
+    const CSaveFormatInfo* pEnd;
+    const CSaveFormatInfo* begin() const { return pBegin; }
+    const CSaveFormatInfo* end() const { return pEnd; }
+};
+CSaveFormatList SaveFormats();
 
 // The row sink that writes the format to the target.
 std::unique_ptr<IRowSink> MakeFormatSink(ESaveFormat format, const CExportTarget& target);

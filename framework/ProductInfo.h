@@ -4,6 +4,7 @@
 namespace product {
 
 inline constexpr const char* kName = "Korvane";
+inline constexpr const char* kVersion = "2.5";
 inline constexpr const char* kVersionLine = "Korvane Version 2.5";
 // The product page; every opener adds its own query string directly.
 inline constexpr const char* kProductPageUrl = "https://korvane.example/text-to-table";
