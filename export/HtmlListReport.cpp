@@ -1,9 +1,16 @@
 #include "HtmlListReport.h"
 
+#include "framework/File.h"
 #include "framework/ListCtrl.h"
 #include "framework/ListRows.h"
+#include "framework/Messages.h"
+#include "framework/StringUtil.h"
+#include "framework/TempFile.h"
 
+#include <cerrno>
 #include <cstdint>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -50,14 +57,27 @@ bool CHtmlListReport::AddListRow(const CListCtrl& list, int nItem)
     return WriteRow(kBodyStyle, false);
 }
 
-CHtmlRowSink::CHtmlRowSink(CString strPath, CString strTitle)
-    : m_strPath(std::move(strPath)), m_strTitle(std::move(strTitle))
+CHtmlRowSink::CHtmlRowSink(CString strPath, CString strTitle, bool bReplace)
+    : m_strPath(std::move(strPath)), m_strTitle(std::move(strTitle)), m_bReplace(bReplace)
 {}
 
 CHtmlRowSink::~CHtmlRowSink()
 {
     if (!m_bDone)
         m_report.Abandon();
+    if (!m_strTempPath.empty())
+        ::unlink(m_strTempPath.c_str());
+}
+
+CString CHtmlRowSink::GetError() const
+{
+    if (!m_strError.empty())
+        return m_strError;
+    // A new report is written under another name; the user knows the path.
+    CString strError = m_report.GetError();
+    if (!m_strTempPath.empty())
+        str::ReplaceAll(strError, m_strTempPath, m_strPath);
+    return strError;
 }
 
 bool CHtmlRowSink::Failed()
@@ -69,7 +89,24 @@ bool CHtmlRowSink::Failed()
 
 bool CHtmlRowSink::BeginRows(const std::vector<CTableColumn>& columns)
 {
-    if (!m_report.Create(m_strPath, m_strTitle, columns))
+    // A report is added to where it is; anything that is not a file (a
+    // device, a pipe) is written in place.
+    m_strPath = ResolveLinks(m_strPath);
+    struct stat st
+    {};
+    const bool bExists = ::stat(m_strPath.c_str(), &st) == 0;
+    const bool bInPlace = bExists && (!S_ISREG(st.st_mode) || (st.st_size > 0 && !m_bReplace));
+    CString strOpenPath = m_strPath;
+    if (!bInPlace) {
+        const int fd = CreateTempBeside(m_strPath, m_strTempPath);
+        if (fd < 0) {
+            m_strError = msg::CannotWrite(m_strPath, ErrnoText(errno));
+            return false;
+        }
+        ::close(fd);
+        strOpenPath = m_strTempPath;
+    }
+    if (!m_report.Create(strOpenPath, m_strTitle, columns))
         return false;
     std::int64_t nSum = 0;
     for (const CTableColumn& column : columns)
@@ -93,5 +130,12 @@ bool CHtmlRowSink::EndRows()
     if (!m_report.Flush() || !m_report.Close())
         return Failed();
     m_bDone = true;
+    if (!m_strTempPath.empty()) {
+        if (::rename(m_strTempPath.c_str(), m_strPath.c_str()) != 0) {
+            m_strError = msg::CannotWrite(m_strPath, ErrnoText(errno));
+            return false;
+        }
+        m_strTempPath.clear();
+    }
     return true;
 }

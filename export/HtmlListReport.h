@@ -37,23 +37,28 @@ private:
 // The rows it takes as the rows of the report at strPath, which a report
 // written earlier gets added to (see CHtmlLog); the cells get widths in the
 // proportions of the column widths. A report that is not completed is put
-// back as it was.
+// back as it was. A new report (or, with bReplace, one that replaces what
+// was at the path) is written beside the path and put in its place only
+// when complete.
 class CHtmlRowSink final : public IRowSink
 {
 public:
-    CHtmlRowSink(CString strPath, CString strTitle);
+    CHtmlRowSink(CString strPath, CString strTitle, bool bReplace = false);
     ~CHtmlRowSink() override;
 
     bool BeginRows(const std::vector<CTableColumn>& columns) override;
     bool AddRow(const std::string_view* pCells, int nImage) override;
     bool EndRows() override;
-    CString GetError() const override { return m_report.GetError(); }
+    CString GetError() const override;
 
 private:
     bool Failed();
 
     CString m_strPath;
     CString m_strTitle;
+    bool m_bReplace;
+    CString m_strTempPath; // the new report, until it takes the path's place
+    CString m_strError;
     CHtmlListReport m_report;
     bool m_bDone = false;
 };

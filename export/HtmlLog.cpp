@@ -91,6 +91,34 @@ bool ParseCommentLine(const CString& strLine, int nMinDigits, std::uint64_t& nVa
 
 } // namespace
 
+bool CHtmlLog::IsReport(const CString& strPath)
+{
+    CFile file;
+    if (!file.Open(strPath, CFile::modeRead))
+        return false;
+    try {
+        // The two comment lines are short; a report's head is far longer.
+        char buffer[64];
+        const size_t nRead = file.Read(buffer, sizeof buffer);
+        const std::string_view head(buffer, nRead);
+        const size_t nFirst = head.find('\n');
+        const size_t nSecond =
+            nFirst == std::string_view::npos ? nFirst : head.find('\n', nFirst + 1);
+        if (nSecond == std::string_view::npos)
+            return false;
+        std::uint64_t nOffset = 0;
+        std::uint64_t nCount = 0;
+        int nDigits = 0;
+        return ParseCommentLine(CString(head.substr(0, nFirst + 1)), kMinOffsetDigits, nOffset,
+                                nDigits) &&
+            ParseCommentLine(CString(head.substr(nFirst + 1, nSecond - nFirst)), kMinCountDigits,
+                             nCount, nDigits) &&
+            nOffset >= nSecond + 1 && nOffset <= file.GetLength();
+    } catch (const CUserException&) {
+        return false;
+    }
+}
+
 CHtmlLog::~CHtmlLog()
 {
     if (m_file.IsOpen())

@@ -71,6 +71,8 @@ public:
     bool WriteRow(const CHtmlRowStyle& style, bool bHeader);
 
     bool IsNewFile() const { return m_bNewFile; }
+    // Whether the file at strPath holds a report that Open would add to.
+    static bool IsReport(const CString& strPath);
     bool IsOpen() const { return m_file.IsOpen(); }
 
     // The next line of the file from the current position, without its LF;

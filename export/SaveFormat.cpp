@@ -92,7 +92,7 @@ std::unique_ptr<IRowSink> MakeMdb(const CExportTarget& target)
 
 std::unique_ptr<IRowSink> MakeHtml(const CExportTarget& target)
 {
-    return std::make_unique<CHtmlRowSink>(target.strPath, "Korvane Report");
+    return std::make_unique<CHtmlRowSink>(target.strPath, "Korvane Report", target.bReplace);
 }
 
 std::unique_ptr<IRowSink> MakeXml(const CExportTarget& target)

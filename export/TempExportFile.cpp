@@ -3,6 +3,7 @@
 #include "framework/File.h"
 #include "framework/Messages.h"
 #include "framework/Sink.h"
+#include "framework/TempFile.h"
 
 #include <cerrno>
 #include <climits>
@@ -59,12 +60,7 @@ void CTempExportFile::Remove() noexcept
 bool MoveReplacing(const CString& strFrom, CString strTo, CString& strError)
 {
     // Save As writes through a symbolic link to the file it names.
-    struct stat stLink
-    {};
-    std::vector<char> resolved(PATH_MAX + 1, '\0');
-    if (::lstat(strTo.c_str(), &stLink) == 0 && S_ISLNK(stLink.st_mode) &&
-        ::realpath(strTo.c_str(), resolved.data()) != nullptr)
-        strTo = resolved.data();
+    strTo = ResolveLinks(strTo);
     if (::rename(strFrom.c_str(), strTo.c_str()) == 0)
         return true;
     if (errno != EXDEV) {

@@ -4,6 +4,7 @@
 #include "Messages.h"
 #include "Path.h"
 #include "StringUtil.h"
+#include "TempFile.h"
 
 #include <cerrno>
 #include <climits>
@@ -83,12 +84,7 @@ bool CAtomicFileSink::Open()
 {
     Discard();
     // Write through a symbolic link to the file it names.
-    std::vector<char> resolved(PATH_MAX + 1, '\0');
-    struct stat stLink
-    {};
-    if (::lstat(m_strPath.c_str(), &stLink) == 0 && S_ISLNK(stLink.st_mode) &&
-        ::realpath(m_strPath.c_str(), resolved.data()) != nullptr)
-        m_strPath = resolved.data();
+    m_strPath = ResolveLinks(m_strPath);
     // A device or a pipe cannot be replaced; it is written in place.
     struct stat stExisting
     {};
@@ -114,27 +110,11 @@ bool CAtomicFileSink::Open()
         FailWith(ErrnoText(EISDIR));
         return false;
     }
-    CString strTemplate = CString(path::Folder(m_strPath)) + "." + strName + ".XXXXXX";
-    std::vector<char> buffer(strTemplate.begin(), strTemplate.end());
-    buffer.push_back('\0');
-    const int fd = ::mkstemp(buffer.data());
-    if (fd < 0) {
+    m_fd = CreateTempBeside(m_strPath, m_strTempPath);
+    if (m_fd < 0) {
         FailWith(ErrnoText(errno));
         return false;
     }
-    m_fd = fd;
-    m_strTempPath = buffer.data();
-    // mkstemp makes the file private; give it the mode a new file would get,
-    // or the mode of the file it replaces.
-    mode_t nMode = 0;
-    if (::stat(m_strPath.c_str(), &stTarget) == 0) {
-        nMode = stTarget.st_mode & 07777;
-    } else {
-        const mode_t nMask = ::umask(0);
-        ::umask(nMask);
-        nMode = 0666 & ~nMask;
-    }
-    ::fchmod(m_fd, nMode);
     return true;
 }
 

@@ -1,0 +1,53 @@
+#include "TempFile.h"
+
+#include "Path.h"
+
+#include <cerrno>
+#include <climits>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+CString ResolveLinks(const CString& strPath)
+{
+    // As the system does, a chain of more links than this is a loop.
+    constexpr int kMaxLinks = 40;
+    CString strCurrent = strPath;
+    std::vector<char> buffer(PATH_MAX + 1);
+    for (int i = 0; i < kMaxLinks; ++i) {
+        const ssize_t n = ::readlink(strCurrent.c_str(), buffer.data(), buffer.size() - 1);
+        if (n < 0)
+            return strCurrent;
+        const CString strTarget(buffer.data(), static_cast<size_t>(n));
+        strCurrent = !strTarget.empty() && strTarget[0] == '/'
+            ? strTarget
+            : CString(path::Folder(strCurrent)) + strTarget;
+    }
+    return strCurrent;
+}
+
+int CreateTempBeside(const CString& strTarget, CString& strTempPath)
+{
+    const CString strName(path::FileName(strTarget));
+    CString strTemplate = CString(path::Folder(strTarget)) + "." + strName + ".XXXXXX";
+    std::vector<char> buffer(strTemplate.begin(), strTemplate.end());
+    buffer.push_back('\0');
+    const int fd = ::mkstemp(buffer.data());
+    if (fd < 0)
+        return -1;
+    strTempPath = buffer.data();
+    // mkstemp makes the file private; give it the mode a new file would get,
+    // or the mode of the file it replaces.
+    mode_t nMode = 0;
+    struct stat stTarget
+    {};
+    if (::stat(strTarget.c_str(), &stTarget) == 0) {
+        nMode = stTarget.st_mode & 07777;
+    } else {
+        const mode_t nMask = ::umask(0);
+        ::umask(nMask);
+        nMode = 0666 & ~nMask;
+    }
+    ::fchmod(fd, nMode);
+    return fd;
+}

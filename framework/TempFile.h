@@ -1,0 +1,17 @@
+#pragma once
+// The two steps of replacing a file only by a complete new one: a private
+// temporary file beside the target, and the target's real path.
+
+#include "StringTypes.h"
+
+// The path a symbolic link names, followed through every link in a row,
+// also when the last one names a file that does not exist yet (so that a
+// save writes through a dangling link, as a shell's redirection does). A
+// path that is not a link comes back as it is.
+CString ResolveLinks(const CString& strPath);
+
+// Creates a new file ".NAME.XXXXXX" in the target's folder, open for
+// writing, with the mode of the target when it exists and of a new file
+// otherwise. Returns its descriptor and sets strTempPath; -1 on failure,
+// with errno set.
+int CreateTempBeside(const CString& strTarget, CString& strTempPath);
