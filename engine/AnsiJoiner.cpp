@@ -72,3 +72,31 @@ void CAnsiJoiner::Append(CString& strOut, const char* p, const char* pEnd) const
             str::AppendUtf8(strOut, str::Cp1252ToUnicode(by));
     }
 }
+
+bool IsJoinedAlready(std::string_view raw, bool bFileStart, bool& bAscii)
+{
+    if (bFileStart && !raw.empty() && (raw[0] == '\r' || raw[0] == '\n')) {
+        bAscii = str::AsciiRunLength(reinterpret_cast<const unsigned char*>(raw.data()),
+                                     raw.size()) == raw.size();
+        return false;
+    }
+    return str::LineEndsAreCrLf(raw, &bAscii);
+}
+
+void JoinBytes(CString& strRaw, size_t nCount, bool bFileStart, bool bUtf8, CString& strOut,
+               bool& bAscii)
+{
+    const std::string_view raw(strRaw.data(), nCount);
+    if (!bUtf8) {
+        bAscii = str::AsciiRunLength(reinterpret_cast<const unsigned char*>(raw.data()), nCount) ==
+            nCount;
+    } else if (IsJoinedAlready(raw, bFileStart, bAscii)) {
+        strRaw.resize(nCount);
+        strOut.swap(strRaw);
+        return;
+    }
+    CAnsiJoiner joiner("\r\n", bUtf8, bFileStart);
+    strOut.clear();
+    strOut.reserve(nCount + nCount / 8 + 16);
+    joiner.Feed(strOut, raw.data(), raw.size());
+}

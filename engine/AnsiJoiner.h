@@ -5,6 +5,7 @@
 #include "framework/StringTypes.h"
 
 #include <cstddef>
+#include <string_view>
 #include <utility>
 
 // Turns the bytes of a file without a byte order mark into the joined text,
@@ -30,3 +31,16 @@ private:
     bool m_bAtStart;
     bool m_bAfterCr = false;
 };
+
+// Whether the bytes are their own joined text: UTF-8 whose line ends are
+// all CR LF, with none first in the file when bFileStart. bAscii tells
+// whether every byte is below 0x80; both come from one pass.
+bool IsJoinedAlready(std::string_view raw, bool bFileStart, bool& bAscii);
+
+// The joined text (CR LF line ends) of the first nCount bytes of strRaw,
+// which start the file when bFileStart and otherwise follow a line end, as
+// UTF-8 or as Windows-1252; bAscii tells whether every byte was below 0x80,
+// when both readings agree. Bytes that are their own joined text are moved
+// into strOut, so strRaw is a buffer whose contents are used up.
+void JoinBytes(CString& strRaw, size_t nCount, bool bFileStart, bool bUtf8, CString& strOut,
+               bool& bAscii);

@@ -1,5 +1,7 @@
 #include "PieceSource.h"
 
+#include "AnsiJoiner.h"
+#include "StreamPieces.h"
 #include "TextFileReader.h"
 #include "framework/StringUtil.h"
 
@@ -49,10 +51,77 @@ CPieceSource::CPieceSource(std::string_view text, std::uint64_t nPieceSize) : m_
 
 CPieceSource::CPieceSource(CString strWhole) : m_strWhole(std::move(strWhole)) {}
 
+CPieceSource::CPieceSource(CStreamPieces& stream)
+    : m_pStream(&stream), m_nCount(static_cast<size_t>(-1))
+{}
+
+bool CPieceSource::IsUtf8Text(CString& strError)
+{
+    if (m_pStream != nullptr)
+        return m_pStream->IsUtf8(strError);
+    if (m_pReader == nullptr)
+        return true;
+    const bool bUtf8 = m_pReader->IsUtf8Text();
+    strError = m_pReader->GetError();
+    return bUtf8;
+}
+
+void CPieceSource::Release(size_t k)
+{
+    if (m_pStream != nullptr)
+        m_pStream->Release(k);
+}
+
+bool CPieceSource::ReadStream(size_t k, bool bUtf8, CPieceText& piece, CString& strError)
+{
+    std::shared_ptr<const CString> pRaw;
+    if (!m_pStream->ReadRaw(k, pRaw, piece.bLast, piece.bPastEnd, strError))
+        return false;
+    piece.pShared.reset();
+    piece.strOwned.clear();
+    if (piece.bPastEnd) {
+        piece.text = {};
+        return true;
+    }
+    // A stream's text has no line end before its first byte: it was passed
+    // over when the stream started.
+    const std::string_view raw = *pRaw;
+    if (bUtf8 && IsJoinedAlready(raw, false, piece.bAscii)) {
+        piece.pShared = std::move(pRaw);
+        piece.text = *piece.pShared;
+    } else {
+        if (!bUtf8)
+            piece.bAscii = str::AsciiRunLength(reinterpret_cast<const unsigned char*>(raw.data()),
+                                               raw.size()) == raw.size();
+        piece.strOwned.reserve(raw.size() + raw.size() / 8 + 2);
+        CAnsiJoiner("\r\n", bUtf8, false).Feed(piece.strOwned, raw.data(), raw.size());
+        piece.text = piece.strOwned;
+    }
+    if (piece.bLast) {
+        // The last piece gets the CR LF that closes the joined text.
+        if (piece.pShared) {
+            piece.strOwned.assign(piece.text);
+            piece.pShared.reset();
+        }
+        piece.strOwned.append("\r\n");
+        piece.text = piece.strOwned;
+    }
+    return true;
+}
+
 bool CPieceSource::Read(size_t k, bool bUtf8, CPieceText& piece, CPieceBuffers& buffers,
                         CString& strError)
 {
     piece.bAscii = true;
+    piece.pShared.reset();
+    piece.bLast = k + 1 == m_nCount;
+    piece.bPastEnd = k >= m_nCount;
+    if (m_pStream != nullptr)
+        return ReadStream(k, bUtf8, piece, strError);
+    if (piece.bPastEnd) {
+        piece.text = {};
+        return true;
+    }
     if (m_pReader == nullptr && m_textStarts.empty()) {
         piece.strOwned.swap(m_strWhole);
         piece.text = FileTextStart(piece.strOwned);

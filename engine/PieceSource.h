@@ -7,10 +7,12 @@
 #include "framework/StringTypes.h"
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string_view>
 #include <vector>
 
+class CStreamPieces;
 class CTextFileReader;
 
 // A thread's buffers for reading pieces.
@@ -24,9 +26,12 @@ struct CPieceBuffers
 // Windows-1252 (plain ASCII).
 struct CPieceText
 {
-    std::string_view text; // strOwned, or a stretch of a text in memory
+    std::string_view text; // in strOwned, in pShared or in a text in memory
     CString strOwned;
+    std::shared_ptr<const CString> pShared; // bytes of a stream that are their own text
     bool bAscii = true;
+    bool bLast = false;    // the text's last piece
+    bool bPastEnd = false; // the text has no such piece
 };
 
 class CPieceSource
@@ -39,21 +44,29 @@ public:
     CPieceSource(std::string_view text, std::uint64_t nPieceSize);
     // One piece: the text whole.
     explicit CPieceSource(CString strWhole);
+    // The pieces of a text read once from its start (see CStreamPieces),
+    // after its start has been read.
+    explicit CPieceSource(CStreamPieces& stream);
 
+    // The number of pieces, or -1 while it is not known.
     size_t GetCount() const { return m_nCount; }
-    // Whether the pieces are bytes of a file (and so may have to be read
-    // again as Windows-1252).
-    bool IsFile() const { return m_pReader != nullptr; }
 
     // Piece k; the last piece of a file gets the CR LF that closes the
-    // joined text. False, with strError set, when the file cannot be read.
+    // joined text. False, with strError set, when the text cannot be read.
     bool Read(size_t k, bool bUtf8, CPieceText& piece, CPieceBuffers& buffers, CString& strError);
+    // Whether the whole text is UTF-8 (for bytes without a byte-order mark).
+    bool IsUtf8Text(CString& strError);
+    // Piece k and those before it are passed on.
+    void Release(size_t k);
 
 private:
     // Where the file's piece that starts at or after nNominal begins.
     std::uint64_t FilePieceStart(std::uint64_t nNominal, CPieceBuffers& buffers, CString& strError);
 
+    bool ReadStream(size_t k, bool bUtf8, CPieceText& piece, CString& strError);
+
     CTextFileReader* m_pReader = nullptr;
+    CStreamPieces* m_pStream = nullptr;
     std::uint64_t m_nPieceSize = 1;
     std::uint64_t m_nLength = 0;
     std::uint64_t m_nTextStart = 0; // the first byte that is not a line end

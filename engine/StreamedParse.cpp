@@ -1,427 +1,30 @@
 #include "StreamedParse.h"
 
-#include "LineWalk.h"
 #include "ParseReport.h"
 #include "ParseResult.h"
 #include "PieceMatcher.h"
+#include "PieceRun.h"
 #include "PieceSource.h"
-#include "RowAssembler.h"
+#include "StreamPieces.h"
 #include "TemplateMatcher.h"
 #include "TextFileReader.h"
 #include "framework/File.h"
 #include "framework/ListCtrl.h"
 #include "framework/ListRows.h"
+#include "framework/Messages.h"
 #include "framework/StringUtil.h"
 
-#include <algorithm>
-#include <condition_variable>
-#include <exception>
+#include <cerrno>
+#include <fcntl.h>
 #include <memory>
-#include <mutex>
-#include <thread>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
 namespace {
 
 using std::string_view;
-
-// Pieces a thread may be ahead of the one being passed on.
-constexpr size_t kPiecesAheadPerThread = 8;
-
-// What one piece gives, before the pieces are put in order: the values
-// that belong to the row open before it, its rows that a later value of
-// the piece closes, and the cells of the row it leaves open.
-struct CPieceRows
-{
-    bool bReady = false;
-    bool bStopped = false;     // the walk stopped in this piece
-    bool bFailed = false;      // strError says why
-    bool bFewLines = false;    // the first piece is too short to apply the line-count rule
-    bool bTooFewLines = false; // the whole text has fewer lines than the template
-    bool bAscii = true;        // read the same as UTF-8 and as Windows-1252
-    CString strError;
-    std::vector<std::pair<int, CString>> prefix;
-    bool bHasRow = false;
-    CString strRows;                // the closed rows, formatted
-    std::unique_ptr<CString> pText; // the piece, where the cells below refer
-    std::vector<string_view> cells; // the closed rows, unformatted
-    std::vector<CString> lastRow;
-    size_t nRows = 0; // closed rows, formatted or not
-    CWalkStats stats; // its stop text is strStopText
-    CString strStopText;
-    std::vector<size_t> valueCounts; // by name index
-};
-
-enum class ERunResult { Done, Failed, FewLines, NotUtf8 };
-
-// Where the rows go, in order: the sink, as rows or as formatted text.
-// After a restart the rows (or bytes) already passed on are passed over.
-class CRowOutput
-{
-public:
-    CRowOutput(IRowSink& sink, int nColumns)
-        : m_sink(sink), m_pFormatter(sink.GetFormatter()), m_nColumns(nColumns)
-    {}
-
-    const IRowFormatter* GetFormatter() const { return m_pFormatter; }
-    int GetColumnCount() const { return m_nColumns; }
-
-    bool Row(const string_view* pCells)
-    {
-        if (m_pFormatter != nullptr) {
-            m_strScratch.clear();
-            m_pFormatter->FormatRow(m_strScratch, pCells, -1);
-            return Text(m_strScratch);
-        }
-        if (m_nSkip > 0) {
-            --m_nSkip;
-            return true;
-        }
-        ++m_nPassed;
-        return m_sink.AddRow(pCells, -1);
-    }
-
-    bool Text(string_view text)
-    {
-        const size_t nDrop = std::min<size_t>(m_nSkip, text.size());
-        m_nSkip -= nDrop;
-        text.remove_prefix(nDrop);
-        m_nPassed += text.size();
-        return text.empty() || m_sink.AddFormattedRows(text);
-    }
-
-    // The next run starts from the beginning again and reads the same up
-    // to where this one got.
-    void Restart()
-    {
-        m_nSkip = m_nPassed;
-        m_nPassed = 0;
-    }
-
-    CString GetError() const { return m_sink.GetError(); }
-
-private:
-    IRowSink& m_sink;
-    const IRowFormatter* m_pFormatter;
-    int m_nColumns;
-    size_t m_nSkip = 0;   // rows, or bytes of formatted rows
-    size_t m_nPassed = 0; // the same, passed on in this run
-    CString m_strScratch;
-};
-
-// An exception of the sink's that ends the run as it is.
-struct CSinkException
-{
-    std::exception_ptr pException;
-};
-
-class CPieceRun
-{
-public:
-    // Reads the pieces as UTF-8 or Windows-1252 by bUtf8. With pCheck the
-    // pieces are read as UTF-8 before the file has been checked: pieces of
-    // plain ASCII read the same either way, and at the first other piece
-    // the file is checked before that piece is passed on.
-    CPieceRun(const CString& strName, const CPieceMatcher& matcher,
-              const std::vector<int>& columnOf, CRowOutput& output, CPieceSource& source,
-              bool bUtf8, CTextFileReader* pCheck)
-        : m_strName(strName), m_matcher(matcher), m_columnOf(columnOf), m_output(output),
-          m_source(source), m_bUtf8(bUtf8), m_pCheck(pCheck), m_nCount(source.GetCount()),
-          m_nNames(static_cast<size_t>(matcher.GetNames().m_listValues.GetNameCount())),
-          m_report(matcher.StartReport()), m_jStart(m_nCount, 0), m_bJKnown(m_nCount, 0),
-          m_pieces(m_nCount)
-    {
-        m_bJKnown[0] = 1;
-    }
-
-    ERunResult Run(CString& strError, bool& bStopped);
-    const CParseReport& GetReport() const { return m_report.Get(); }
-
-private:
-    CString FailureText(const std::exception& e) const
-    {
-        if (m_strName.empty())
-            return CString("Cannot parse the data: ") + e.what();
-        return "Cannot parse \"" + m_strName + "\": " + e.what();
-    }
-    void Work();
-    bool ParsePiece(size_t k, CPieceText& piece, CPieceBuffers& buffers, CValueList& values,
-                    CRowAssembler& assembler, CPieceRows& rows);
-    void KeepRows(CRowAssembler& assembler, const CValueList& values, CPieceRows& rows) const;
-    ERunResult Merge(CString& strError, bool& bStopped);
-    bool PassPiece(CPieceRows& rows, std::vector<CString>& openRow, bool& bOpen);
-
-    const CString& m_strName;
-    const CPieceMatcher& m_matcher;
-    const std::vector<int>& m_columnOf;
-    CRowOutput& m_output;
-    CPieceSource& m_source;
-    const bool m_bUtf8;
-    CTextFileReader* m_pCheck;
-    const size_t m_nCount;
-    const size_t m_nNames;
-    CReportBuilder m_report;
-    size_t m_nAhead = 2;
-
-    std::mutex m_mutex;
-    std::condition_variable m_cv;
-    size_t m_nNext = 0;
-    size_t m_nMerged = 0;
-    size_t m_nStopAt = static_cast<size_t>(-1); // the piece where the run ends, once known
-    bool m_bCancel = false;                     // the merge takes no more pieces
-    std::vector<size_t> m_jStart;
-    std::vector<char> m_bJKnown;
-    std::vector<CPieceRows> m_pieces;
-};
-
-ERunResult CPieceRun::Run(CString& strError, bool& bStopped)
-{
-    const size_t nThreads = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 8);
-    m_nAhead = kPiecesAheadPerThread * nThreads;
-    std::vector<std::thread> workers;
-    ERunResult result = ERunResult::Failed;
-    std::exception_ptr pSinkException;
-    try {
-        for (size_t i = 0; i < std::min(nThreads, m_nCount); ++i)
-            workers.emplace_back([this]() { Work(); });
-        result = Merge(strError, bStopped);
-    } catch (const CSinkException& e) {
-        pSinkException = e.pException;
-    } catch (const std::exception& e) {
-        // Out of memory or threads: the workers are stopped below.
-        strError = FailureText(e);
-    }
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        m_bCancel = true;
-    }
-    m_cv.notify_all();
-    for (std::thread& worker : workers)
-        worker.join();
-    if (pSinkException)
-        std::rethrow_exception(pSinkException);
-    return result;
-}
-
-// Takes pieces in order, parses them and publishes, as early as it can,
-// the template line the next piece starts with.
-void CPieceRun::Work()
-{
-    CPieceText piece;
-    CPieceBuffers buffers;
-    CValueList values;
-    CRowAssembler assembler(m_columnOf, m_output.GetColumnCount());
-    for (;;) {
-        size_t k = 0;
-        {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            m_cv.wait(lock, [&]() {
-                return m_bCancel || m_nNext >= m_nCount || m_nNext < m_nMerged + m_nAhead;
-            });
-            if (m_bCancel || m_nNext >= m_nCount || m_nNext > m_nStopAt)
-                return;
-            k = m_nNext++;
-        }
-        CPieceRows rows;
-        try {
-            if (!ParsePiece(k, piece, buffers, values, assembler, rows))
-                return;
-        } catch (const std::exception& e) {
-            rows = CPieceRows();
-            rows.bFailed = true;
-            rows.strError = FailureText(e);
-        }
-        const bool bEnds = rows.bFailed || rows.bFewLines || rows.bStopped;
-        {
-            const std::lock_guard<std::mutex> lock(m_mutex);
-            if (bEnds)
-                m_nStopAt = std::min(m_nStopAt, k);
-            m_pieces[k] = std::move(rows);
-            m_pieces[k].bReady = true;
-        }
-        m_cv.notify_all();
-    }
-}
-
-// False when the run no longer needs the piece.
-bool CPieceRun::ParsePiece(size_t k, CPieceText& piece, CPieceBuffers& buffers, CValueList& values,
-                           CRowAssembler& assembler, CPieceRows& rows)
-{
-    if (!m_source.Read(k, m_bUtf8, piece, buffers, rows.strError)) {
-        rows.bFailed = true;
-        return true;
-    }
-    rows.bAscii = piece.bAscii;
-    string_view text = piece.text;
-    if (m_output.GetFormatter() == nullptr && !piece.strOwned.empty()) {
-        // The rows are passed on as cells of the piece, which must live
-        // until then.
-        const auto nStart = static_cast<size_t>(text.data() - piece.strOwned.data());
-        rows.pText = std::make_unique<CString>(std::move(piece.strOwned));
-        text = std::string_view(*rows.pText).substr(nStart, text.size());
-    }
-    const bool bLast = k + 1 == m_nCount;
-    if (k == 0 && !m_matcher.HasEnoughLines(text)) {
-        // With fewer data lines than template lines nothing is recorded.
-        rows.bFewLines = !bLast;
-        rows.bTooFewLines = bLast;
-        return true;
-    }
-    size_t j = 0;
-    {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_cv.wait(lock, [&]() { return m_bCancel || k > m_nStopAt || m_bJKnown[k] != 0; });
-        if (m_bJKnown[k] == 0)
-            return false;
-        j = m_jStart[k];
-    }
-    if (!bLast) {
-        const size_t jNext = m_matcher.Skip(text, j);
-        {
-            const std::lock_guard<std::mutex> lock(m_mutex);
-            m_jStart[k + 1] = jNext;
-            m_bJKnown[k + 1] = 1;
-        }
-        m_cv.notify_all();
-    }
-    values.ClearValues();
-    values.BorrowSource(text);
-    rows.stats.Reset(m_nNames);
-    rows.bStopped = !m_matcher.Match(text, j, bLast, values, &rows.stats);
-    // The piece's text may be read again for the next piece before the
-    // report takes the stop: it gets a copy.
-    rows.strStopText.assign(rows.stats.stopText.substr(0, CParseReport::kMaxLineText));
-    rows.stats.stopText = {};
-    rows.valueCounts.assign(m_nNames, 0);
-    for (size_t i = 0; i < values.size(); ++i)
-        ++rows.valueCounts[static_cast<size_t>(values.NameIndexAt(i))];
-    KeepRows(assembler, values, rows);
-    return true;
-}
-
-// The rows of the piece's values, formatted where the sink can take text.
-void CPieceRun::KeepRows(CRowAssembler& assembler, const CValueList& values, CPieceRows& rows) const
-{
-    assembler.Reset();
-    const int nColumns = assembler.GetColumnCount();
-    if (const IRowFormatter* pFormatter = m_output.GetFormatter()) {
-        rows.strRows.reserve(values.GetSource().size());
-        assembler.Add(values, [&](const string_view* pCells) {
-            pFormatter->FormatRow(rows.strRows, pCells, -1);
-            ++rows.nRows;
-        });
-    } else {
-        assembler.Add(values, [&](const string_view* pCells) {
-            rows.cells.insert(rows.cells.end(), pCells, pCells + nColumns);
-            ++rows.nRows;
-        });
-    }
-    for (const auto& [nCol, value] : assembler.GetPrefix())
-        rows.prefix.emplace_back(nCol, CString(value));
-    rows.bHasRow = assembler.HasOpenRow();
-    if (rows.bHasRow)
-        rows.lastRow.assign(assembler.GetOpenRow().begin(), assembler.GetOpenRow().end());
-}
-
-// Passes on what a piece closes: the row open before it, then its own.
-bool CPieceRun::PassPiece(CPieceRows& rows, std::vector<CString>& openRow, bool& bOpen)
-{
-    if (bOpen) {
-        for (auto& [nCol, strValue] : rows.prefix)
-            openRow[static_cast<size_t>(nCol)] = std::move(strValue);
-    }
-    if (!rows.bHasRow)
-        return true;
-    if (bOpen) {
-        const std::vector<string_view> cells(openRow.begin(), openRow.end());
-        if (!m_output.Row(cells.data()))
-            return false;
-        m_report.AddRows(1);
-    }
-    m_report.AddRows(rows.nRows);
-    if (m_output.GetFormatter() != nullptr) {
-        if (!m_output.Text(rows.strRows))
-            return false;
-    } else {
-        const auto nColumns = static_cast<size_t>(m_output.GetColumnCount());
-        for (size_t i = 0; i + nColumns <= rows.cells.size() && nColumns > 0; i += nColumns) {
-            if (!m_output.Row(rows.cells.data() + i))
-                return false;
-        }
-    }
-    openRow = std::move(rows.lastRow);
-    bOpen = true;
-    return true;
-}
-
-// Puts the pieces' rows in order and hands them on.
-ERunResult CPieceRun::Merge(CString& strError, bool& bStopped)
-{
-    std::vector<CString> openRow;
-    bool bOpen = false;
-    const auto pass = [&](CPieceRows& rows) {
-        try {
-            return PassPiece(rows, openRow, bOpen);
-        } catch (const CUserException&) {
-            throw CSinkException{std::current_exception()};
-        }
-    };
-    for (size_t k = 0; k < m_nCount; ++k) {
-        CPieceRows rows;
-        {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            m_cv.wait(lock, [&]() { return m_pieces[k].bReady; });
-            rows = std::move(m_pieces[k]);
-        }
-        if (!rows.bAscii && m_pCheck != nullptr) {
-            const bool bUtf8 = m_pCheck->IsUtf8Text();
-            if (!m_pCheck->GetError().empty()) {
-                strError = m_pCheck->GetError();
-                return ERunResult::Failed;
-            }
-            if (!bUtf8)
-                return ERunResult::NotUtf8;
-            m_pCheck = nullptr;
-        }
-        if (rows.bFailed) {
-            strError = rows.strError;
-            return ERunResult::Failed;
-        }
-        if (rows.bFewLines)
-            return ERunResult::FewLines;
-        if (rows.bTooFewLines)
-            m_report.TooFewLines();
-        rows.stats.stopText = rows.strStopText;
-        m_report.AddWalk(rows.stats, rows.valueCounts);
-        if (!pass(rows)) {
-            strError = m_output.GetError();
-            return ERunResult::Failed;
-        }
-        if (rows.bStopped) {
-            bStopped = true;
-            break;
-        }
-        {
-            const std::lock_guard<std::mutex> lock(m_mutex);
-            m_nMerged = k + 1;
-        }
-        m_cv.notify_all();
-    }
-    if (bOpen) {
-        const std::vector<string_view> cells(openRow.begin(), openRow.end());
-        try {
-            if (!m_output.Row(cells.data())) {
-                strError = m_output.GetError();
-                return ERunResult::Failed;
-            }
-            m_report.AddRows(1);
-        } catch (const CUserException&) {
-            throw CSinkException{std::current_exception()};
-        }
-    }
-    return ERunResult::Done;
-}
 
 // The rows of a run as text, for callers that take text.
 class CFunctionSink final : public IRowSink, public IRowFormatter
@@ -468,6 +71,52 @@ CRunPlan MakePlan(const CParseSettings& settings, const CString& strTemplate)
     return plan;
 }
 
+// The runs of one parse over a piece source: as UTF-8 with a check at the
+// first piece that is not plain ASCII, then, when the text is not UTF-8, on
+// from that piece as Windows-1252. FewLines asks for the text whole.
+ERunResult RunPieces(const CString& strName, const CRunPlan& plan, CRowOutput& output,
+                     CPieceSource& source, bool bCheckUtf8, CReportBuilder& report,
+                     CString& strError)
+{
+    CPieceRun run(strName, *plan.pMatcher, plan.columnOf, output, source, true, bCheckUtf8, report,
+                  CRunStart());
+    const ERunResult result = run.Run(strError);
+    if (result != ERunResult::NotUtf8)
+        return result;
+    CPieceRun rest(strName, *plan.pMatcher, plan.columnOf, output, source, false, false, report,
+                   run.GetStop());
+    return rest.Run(strError);
+}
+
+// The parse of a file read whole: one piece. A fresh report, as for a
+// parse that had not begun before.
+ERunResult RunWhole(const CString& strName, const CString& strPath, const CRunPlan& plan,
+                    CRowOutput& output, CReportBuilder& report, CString& strError)
+{
+    CTextFileReader reader(strPath);
+    CString strWhole;
+    if (!reader.ReadAll(strWhole, "\r\n")) {
+        strError = reader.GetError();
+        if (strName != strPath)
+            str::ReplaceAll(strError, strPath, strName);
+        return ERunResult::Failed;
+    }
+    strWhole.append("\r\n");
+    CPieceSource source(std::move(strWhole));
+    report = plan.pMatcher->StartReport();
+    return RunPieces(strName, plan, output, source, false, report, strError);
+}
+
+// A data file that can be read in pieces at any offset: a regular file
+// that is not empty by its size.
+bool IsSeekableText(const CString& strPath)
+{
+    struct stat st
+    {};
+    return ::stat(strPath.c_str(), &st) == 0 &&
+        (S_ISDIR(st.st_mode) || (S_ISREG(st.st_mode) && st.st_size > 0));
+}
+
 } // namespace
 
 CStreamedParse::CStreamedParse(const CParseSettings& settings, const CString& strTemplate)
@@ -486,41 +135,30 @@ void CStreamedParse::FillColumns(CListCtrl& list) const
                           m_columns[j].nWidth, -1);
 }
 
-namespace {
-
-// The runs of one parse: a run over some pieces, again when the first
-// cannot finish; the report is that of the last run.
-class CRuns
-{
-public:
-    CRuns(const CString& strName, const CRunPlan& plan, CRowOutput& output)
-        : m_strName(strName), m_plan(plan), m_output(output)
-    {}
-
-    ERunResult Run(CPieceSource& source, bool bUtf8, CTextFileReader* pCheck, CString& strError)
-    {
-        CPieceRun run(m_strName, *m_plan.pMatcher, m_plan.columnOf, m_output, source, bUtf8,
-                      pCheck);
-        bool bStopped = false;
-        const ERunResult result = run.Run(strError, bStopped);
-        m_report = run.GetReport();
-        return result;
-    }
-    const CParseReport& GetReport() const { return m_report; }
-
-private:
-    const CString& m_strName;
-    const CRunPlan& m_plan;
-    CRowOutput& m_output;
-    CParseReport m_report;
-};
-
-} // namespace
-
 bool CStreamedParse::Run(const CString& strDataPath, IRowSink& sink, CString& strError,
                          CParseReport* pReport) const
 {
     strError.clear();
+    if (strDataPath != "-" && IsSeekableText(strDataPath))
+        return RunFile(strDataPath, sink, strError, pReport);
+    // Standard input, a pipe, a device or a file whose size reads as 0: the
+    // text is read once, from its start to its end.
+    const bool bStdin = strDataPath == "-";
+    const CString strName = bStdin ? CString("standard input") : strDataPath;
+    const int fd = bStdin ? 0 : ::open(strDataPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        strError = msg::CannotOpen(strDataPath, ErrnoText(errno));
+        return false;
+    }
+    const bool bDone = RunStream(fd, strName, sink, strError, pReport);
+    if (!bStdin)
+        ::close(fd);
+    return bDone;
+}
+
+bool CStreamedParse::RunFile(const CString& strDataPath, IRowSink& sink, CString& strError,
+                             CParseReport* pReport) const
+{
     CTextFileReader reader(strDataPath);
     if (!reader.IsOpen() || !reader.GetError().empty()) {
         strError = reader.GetError();
@@ -532,36 +170,55 @@ bool CStreamedParse::Run(const CString& strDataPath, IRowSink& sink, CString& st
     }
     const CRunPlan plan = MakePlan(m_settings, m_strTemplate);
     CRowOutput output(sink, GetColumnCount());
-    CRuns runs(strDataPath, plan, output);
+    CReportBuilder report = plan.pMatcher->StartReport();
     ERunResult result = ERunResult::FewLines;
-    // A file whose size reads as 0 may still have text (as those of /proc
-    // do): it is read to its end as one text.
-    if (reader.GetEncoding() == CTextFileReader::ANSI && reader.GetLength() > 0) {
-        // The file is taken as UTF-8 until a piece that is not plain ASCII
-        // has it checked. When the check fails, the run starts again as
-        // Windows-1252 and passes over the rows it has already passed on,
-        // which read the same.
+    // A file with a byte-order mark is read whole; one without is taken as
+    // UTF-8 until a piece that is not plain ASCII has it checked.
+    if (reader.GetEncoding() == CTextFileReader::ANSI) {
         CPieceSource source(reader, m_nPieceSize);
-        result = runs.Run(source, true, &reader, strError);
-        if (result == ERunResult::NotUtf8) {
-            output.Restart();
-            result = runs.Run(source, false, nullptr, strError);
-        }
+        result = RunPieces(strDataPath, plan, output, source, true, report, strError);
     }
+    // A file whose first piece cannot tell whether it has enough lines is
+    // parsed as one text.
+    if (result == ERunResult::FewLines)
+        result = RunWhole(strDataPath, strDataPath, plan, output, report, strError);
+    return Finish(result, sink, report, strError, pReport);
+}
+
+bool CStreamedParse::RunStream(int fd, const CString& strName, IRowSink& sink, CString& strError,
+                               CParseReport* pReport) const
+{
+    CStreamPieces stream(fd, m_nPieceSize, strName);
+    if (!stream.Start(strError))
+        return false;
+    if (!sink.BeginRows(m_columns)) {
+        strError = sink.GetError();
+        return false;
+    }
+    const CRunPlan plan = MakePlan(m_settings, m_strTemplate);
+    CRowOutput output(sink, GetColumnCount());
+    CReportBuilder report = plan.pMatcher->StartReport();
+    ERunResult result = ERunResult::FewLines;
+    if (!stream.HasByteOrderMark()) {
+        CPieceSource source(stream);
+        result = RunPieces(strName, plan, output, source, true, report, strError);
+    }
+    // Text with a byte-order mark, or whose first piece cannot tell whether
+    // it has enough lines, is read whole from a spool of the stream.
     if (result == ERunResult::FewLines) {
-        // A file with a byte-order mark, or one whose first piece cannot
-        // tell whether it has enough lines, is parsed as one text.
-        CString strWhole;
-        if (!reader.ReadAll(strWhole, "\r\n")) {
-            strError = reader.GetError();
-            return false;
-        }
-        strWhole.append("\r\n");
-        CPieceSource source(std::move(strWhole));
-        result = runs.Run(source, true, nullptr, strError);
+        CString strSpool;
+        result = stream.SpoolAll(strSpool, strError)
+            ? RunWhole(strName, strSpool, plan, output, report, strError)
+            : ERunResult::Failed;
     }
+    return Finish(result, sink, report, strError, pReport);
+}
+
+bool CStreamedParse::Finish(ERunResult result, IRowSink& sink, const CReportBuilder& report,
+                            CString& strError, CParseReport* pReport)
+{
     if (pReport != nullptr)
-        *pReport = runs.GetReport();
+        *pReport = report.Get();
     if (result != ERunResult::Done)
         return false;
     if (!sink.EndRows()) {
@@ -578,17 +235,18 @@ bool CStreamedParse::RunText(std::string_view text, int nColumns, IRowSink& sink
     const CRunPlan plan = MakePlan(m_settings, m_strTemplate);
     CRowOutput output(sink, nColumns);
     const CString strName;
-    CRuns runs(strName, plan, output);
+    CReportBuilder report = plan.pMatcher->StartReport();
     CPieceSource source(text, m_nPieceSize);
-    ERunResult result = runs.Run(source, true, nullptr, strError);
+    ERunResult result = RunPieces(strName, plan, output, source, false, report, strError);
     if (result == ERunResult::FewLines) {
         // The first piece cannot tell whether the text has enough lines:
         // it is parsed as one piece.
         CPieceSource whole(text, text.size() + 1);
-        result = runs.Run(whole, true, nullptr, strError);
+        report = plan.pMatcher->StartReport();
+        result = RunPieces(strName, plan, output, whole, false, report, strError);
     }
     if (pReport != nullptr)
-        *pReport = runs.GetReport();
+        *pReport = report.Get();
     return result == ERunResult::Done;
 }
 

@@ -16,6 +16,8 @@
 #include <vector>
 
 class CListCtrl;
+class CReportBuilder;
+enum class ERunResult;
 
 // The rows are those RunParse leaves in a list fresh from InitResultList
 // (with an empty strLastTemplate), for the text that CLineArray::LoadJoined
@@ -58,6 +60,13 @@ public:
              CString& strError) const;
 
 private:
+    bool RunFile(const CString& strDataPath, IRowSink& sink, CString& strError,
+                 CParseReport* pReport) const;
+    bool RunStream(int fd, const CString& strName, IRowSink& sink, CString& strError,
+                   CParseReport* pReport) const;
+    static bool Finish(ERunResult result, IRowSink& sink, const CReportBuilder& report,
+                       CString& strError, CParseReport* pReport);
+
     CParseSettings m_settings;
     CString m_strTemplate;
     std::vector<CTableColumn> m_columns;

@@ -59,23 +59,6 @@ std::uint64_t CTextFileReader::FindTextStart(std::vector<char>& block, CString& 
     return nOffset;
 }
 
-namespace {
-
-// Whether the bytes are their own joined text: UTF-8 whose line ends are
-// all CR LF, with none first in the file. bAscii tells whether every byte
-// is below 0x80; both come from one pass over the bytes.
-bool IsJoinedAlready(std::string_view raw, bool bFileStart, bool& bAscii)
-{
-    if (bFileStart && !raw.empty() && (raw[0] == '\r' || raw[0] == '\n')) {
-        bAscii = str::AsciiRunLength(reinterpret_cast<const unsigned char*>(raw.data()),
-                                     raw.size()) == raw.size();
-        return false;
-    }
-    return str::LineEndsAreCrLf(raw, &bAscii);
-}
-
-} // namespace
-
 bool CTextFileReader::ReadJoinedRange(std::uint64_t nStart, std::uint64_t nEnd, bool bUtf8,
                                       CString& strRaw, CString& strOut, bool& bAscii,
                                       CString& strError)
@@ -92,19 +75,7 @@ bool CTextFileReader::ReadJoinedRange(std::uint64_t nStart, std::uint64_t nEnd, 
         if (strRaw.size() < nCount)
             strRaw.resize(nCount);
         const size_t n = m_file.ReadAt(nStart, strRaw.data(), nCount);
-        const std::string_view raw(strRaw.data(), n);
-        if (!bUtf8)
-            bAscii =
-                str::AsciiRunLength(reinterpret_cast<const unsigned char*>(raw.data()), n) == n;
-        else if (IsJoinedAlready(raw, nStart == 0, bAscii)) {
-            strRaw.resize(n);
-            strOut.swap(strRaw);
-            return true;
-        }
-        CAnsiJoiner joiner("\r\n", bUtf8, nStart == 0);
-        strOut.clear();
-        strOut.reserve(n + n / 8 + 16);
-        joiner.Feed(strOut, raw.data(), raw.size());
+        JoinBytes(strRaw, n, nStart == 0, bUtf8, strOut, bAscii);
         return true;
     } catch (const CFileException& e) {
         strError = e.GetErrorMessage();
