@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <string>
 #include <unistd.h>
 
@@ -16,26 +17,9 @@ namespace {
 // Reads ask for what is wanted, at least this much, so that little is read
 // beyond a piece.
 constexpr std::size_t kReadBlock = std::size_t{64} << 10;
+constexpr std::size_t kPipeSize = std::size_t{1} << 20;
 
 bool IsLineEnd(char ch) { return ch == '\r' || ch == '\n'; }
-
-// A temporary file that is gone from its folder as soon as it is made, so
-// that nothing is left behind whatever ends the program; it is reached
-// through the descriptor's own path.
-int CreateAnonymousFile(CString& strPath)
-{
-    const char* pszDir = std::getenv("TMPDIR");
-    CString strDir = pszDir != nullptr && *pszDir != '\0' ? CString(pszDir) : CString("/tmp");
-    if (strDir.back() != '/')
-        strDir += '/';
-    CString strTemp;
-    const int fd = CreateTempBeside(strDir + "korvane-spool", strTemp);
-    if (fd < 0)
-        return -1;
-    ::unlink(strTemp.c_str());
-    strPath = "/proc/self/fd/" + std::to_string(fd);
-    return fd;
-}
 
 bool WriteAll(int fd, const char* p, std::size_t n)
 {
@@ -57,7 +41,11 @@ bool WriteAll(int fd, const char* p, std::size_t n)
 CStreamPieces::CStreamPieces(int fd, std::uint64_t nPieceSize, CString strName)
     : m_fd(fd), m_nPieceSize(std::max<std::uint64_t>(nPieceSize, 1)), m_strName(std::move(strName)),
       m_pValidator(std::make_unique<str::CUtf8Validator>())
-{}
+{
+    // A larger pipe lets the writer run ahead instead of waiting for every
+    // 64 KB to be read; where it cannot grow, nothing changes.
+    ::fcntl(m_fd, F_SETPIPE_SZ, static_cast<int>(kPipeSize));
+}
 
 CStreamPieces::~CStreamPieces()
 {

@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -49,5 +51,20 @@ int CreateTempBeside(const CString& strTarget, CString& strTempPath)
         nMode = 0666 & ~nMask;
     }
     ::fchmod(fd, nMode);
+    return fd;
+}
+
+int CreateAnonymousFile(CString& strPath)
+{
+    const char* pszDir = std::getenv("TMPDIR");
+    CString strDir = pszDir != nullptr && *pszDir != '\0' ? CString(pszDir) : CString("/tmp");
+    if (strDir.back() != '/')
+        strDir += '/';
+    CString strTemp;
+    const int fd = CreateTempBeside(strDir + "korvane-spool", strTemp);
+    if (fd < 0)
+        return -1;
+    ::unlink(strTemp.c_str());
+    strPath = "/proc/self/fd/" + std::to_string(fd);
     return fd;
 }

@@ -10,6 +10,12 @@
 // path that is not a link comes back as it is.
 CString ResolveLinks(const CString& strPath);
 
+// A new temporary file in TMPDIR (or /tmp) that is gone from its folder as
+// soon as it is made, so that nothing is left behind whatever ends the
+// program; strPath names it through its descriptor, for opening it again.
+// Returns the descriptor, open for reading and writing, or -1 with errno.
+int CreateAnonymousFile(CString& strPath);
+
 // Creates a new file ".NAME.XXXXXX" in the target's folder, open for
 // writing, with the mode of the target when it exists and of a new file
 // otherwise. Returns its descriptor and sets strTempPath; -1 on failure,

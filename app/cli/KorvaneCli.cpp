@@ -6,17 +6,26 @@
 #include "engine/StreamedParse.h"
 #include "export/SaveFormat.h"
 #include "framework/File.h"
+#include "framework/Messages.h"
 #include "framework/Path.h"
 #include "framework/Sink.h"
+#include "framework/TempFile.h"
 
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
 #include <memory>
 #include <ostream>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitStrict = 3;
+constexpr int kExitBrokenPipe = 128 + SIGPIPE;
 
 // Standard output as a sink.
 class COstreamSink final : public ISink
@@ -47,6 +56,50 @@ ESaveFormat ChosenFormat(const CCliOptions& options)
     return ESaveFormat::Txt;
 }
 
+// Loads the template as Load Template does. A template that cannot be read
+// from its start again (standard input, a pipe) is first copied to a
+// temporary file that is gone from its folder from the start.
+bool LoadTemplate(const CString& strPath, CString& strTemplate, CString& strError)
+{
+    struct stat st
+    {};
+    const bool bStdin = strPath == "-";
+    if (!bStdin && ::stat(strPath.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        return CLineArray::LoadJoined(strPath, "\r\n", strTemplate, &strError);
+    const CString strName = bStdin ? CString("standard input") : strPath;
+    const int in = bStdin ? 0 : ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) {
+        strError = msg::CannotOpen(strPath, ErrnoText(errno));
+        return false;
+    }
+    CString strCopy;
+    const int copy = CreateAnonymousFile(strCopy);
+    bool bOk = copy >= 0;
+    std::vector<char> buffer(size_t{64} << 10);
+    while (bOk) {
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            strError = msg::CannotRead(strName, ErrnoText(errno));
+        if (n <= 0) {
+            bOk = n == 0;
+            break;
+        }
+        bOk = ::write(copy, buffer.data(), static_cast<size_t>(n)) == n;
+        if (!bOk)
+            strError = msg::CannotWrite("a temporary file for " + strName, ErrnoText(errno));
+    }
+    if (copy < 0)
+        strError = msg::CannotWrite("a temporary file for " + strName, ErrnoText(errno));
+    bOk = bOk && CLineArray::LoadJoined(strCopy, "\r\n", strTemplate, &strError);
+    if (copy >= 0)
+        ::close(copy);
+    if (!bStdin)
+        ::close(in);
+    return bOk;
+}
+
 void PrintReport(const CCliOptions& options, CParseReport report, std::ostream& err)
 {
     report.strSource = options.strDataPath == "-" ? CString("standard input") : options.strDataPath;
@@ -65,7 +118,7 @@ int WriteStreamed(const CCliOptions& options, ESaveFormat format, std::ostream& 
 {
     CString strTemplate;
     CString strError;
-    if (!CLineArray::LoadJoined(options.strTemplatePath, "\r\n", strTemplate, &strError)) {
+    if (!LoadTemplate(options.strTemplatePath, strTemplate, strError)) {
         err << "korvane-cli: " << strError << "\n";
         return kExitFailure;
     }
@@ -90,6 +143,11 @@ int WriteStreamed(const CCliOptions& options, ESaveFormat format, std::ostream& 
         strError = e.GetErrorMessage();
     }
     out.flush();
+    if (!bToFile && !out && errno == EPIPE) {
+        // The reader of a pipe has gone (| head): nothing more is wanted,
+        // and the end is as quiet as a program stopped by SIGPIPE.
+        return kExitBrokenPipe;
+    }
     if (!bDone || (!bToFile && !out)) {
         if (strError.empty())
             strError = bToFile ? "Cannot write \"" + options.strOutput + "\""
