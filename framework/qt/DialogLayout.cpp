@@ -227,6 +227,13 @@ void CDialogLayout::Apply(const QSize& client) const
 
 bool CDialogLayout::IsValidAt(const QSize& client) const
 {
+    // Lower than the strips allow, the margin below the last control would
+    // go before any control does.
+    int nRoom = 0;
+    for (const CStrip& strip : m_strips)
+        nRoom += strip.nBottom - strip.nTop - strip.nMinHeight;
+    if (client.height() < m_baseSize.height() - nRoom)
+        return false;
     std::vector<QRect> rects;
     rects.reserve(m_items.size());
     const QRect area(QPoint(0, 0), client);
