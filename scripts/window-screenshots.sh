@@ -11,7 +11,8 @@
 #   window-150-1366.png   the window as it opens at 150 % on a 1366x768 screen
 #   window-200-1366.png   the same at 200 %
 #   print-a4-p1.png       page 1 of the samples' list printed on A4
-#   help-dark.png         the help window with a dark palette
+#   help-dark.png         the help window with a dark palette, on the page
+#                         about templates (headings, links, code blocks)
 # Uses the newest built korvane and korvane-window-shot under build*/bin or
 # build*/*/bin, and installs the X server, the window manager and the tools
 # it drives them with through scripts/setup.sh.
@@ -75,7 +76,8 @@ KORVANE_SHOT_INNER=$out_dir/window-200-1366.png QT_SCALE_FACTOR=2 \
 QT_QPA_PLATFORM=offscreen "$bin/korvane-window-shot" --print-pdf "$out_dir/print-a4.pdf" >/dev/null
 pdftoppm -r 100 -f 1 -l 1 -singlefile -png "$out_dir/print-a4.pdf" "$out_dir/print-a4-p1"
 
-QT_QPA_PLATFORM=offscreen "$bin/korvane-window-shot" --dark --help-window "$out_dir/help-dark.png" \
+QT_QPA_PLATFORM=offscreen "$bin/korvane-window-shot" --dark --help-window --help-page templates.html \
+  "$out_dir/help-dark.png" \
   >/dev/null
 
 ls "$out_dir"/*.png
