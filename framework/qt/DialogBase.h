@@ -11,6 +11,7 @@
 // least usable one (CDialogLayout). Every command can be sent by id, so
 // tests can run any menu command without a mouse.
 
+#include "DataExchange.h"
 #include "DialogLayout.h"
 #include "framework/StringTypes.h"
 
@@ -82,24 +83,6 @@ struct CMessageEntry
     {                                                                                              \
         CMessageEntry::End, 0, 0, nullptr, nullptr                                                 \
     }
-
-class CDataExchange
-{
-public:
-    CDataExchange(CDialogBase* pDlg, bool bSaveAndValidate)
-        : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlg)
-    {}
-    bool m_bSaveAndValidate;
-    CDialogBase* m_pDlgWnd;
-};
-
-// Text of an edit box or a label. Multi-line boxes hold CR LF line ends in
-// the member, as the texts of this program do.
-void DDX_Text(CDataExchange* pDX, int nId, CString& value);
-void DDX_Check(CDataExchange* pDX, int nId, bool& value);
-// Binds a list view to its model, and a static control to its object.
-void DDX_Control(CDataExchange* pDX, int nId, CListCtrl& list);
-void DDX_Control(CDataExchange* pDX, int nId, CStaticControl& control);
 
 class CDialogBase : public QDialog
 {
