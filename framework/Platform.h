@@ -28,6 +28,14 @@ class IMessageBox
 public:
     virtual ~IMessageBox() = default;
     virtual void Show(const CString& strText, EMessageIcon icon) = 0;
+    // Asks a question with Yes and No, No the default; true for Yes. A box
+    // that cannot take an answer shows the question and answers No, which
+    // keeps what the question is about.
+    virtual bool AskYesNo(const CString& strQuestion)
+    {
+        Show(strQuestion, EMessageIcon::Question);
+        return false;
+    }
 };
 
 // One entry of a filter text such as "Text (*.txt)|*.txt|CSV (*.csv)|*.csv||".

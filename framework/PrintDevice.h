@@ -50,7 +50,7 @@ enum EDrawTextFlags : unsigned {
     DT_SINGLELINE = 0x20,
 };
 
-enum EDeviceCap { LOGPIXELSY = 90, VERTRES = 10 };
+enum EDeviceCap { LOGPIXELSY = 90, VERTRES = 10, HORZRES = 8 };
 
 class IPrintDevice
 {
@@ -77,6 +77,11 @@ public:
     // One line of text in a rectangle, at its top, centred or left-aligned,
     // clipped to the rectangle.
     virtual void DrawText(const CString& strText, const CRect& rect, unsigned nFlags) = 0;
+    // Everything drawn from now on is scaled by dScale about the point
+    // (nOriginX, nOriginY) of the page, fonts and outlines included (an
+    // outline stays one pixel wide); 1.0 draws as given. Text extents are
+    // those of the unscaled fonts. Holds across pages.
+    virtual void SetScale(double dScale, int nOriginX, int nOriginY) = 0;
 
     // A document holds pages; drawing happens between StartPage and EndPage.
     // Each returns false when the printer refuses (no printer, a file that

@@ -33,6 +33,7 @@ enum EControlStyle : unsigned {
     CS_REPORT = 0x0400,        // list view: report view
     CS_SINGLESEL = 0x0800,     // list view: one selected row at most
     CS_SHOWSELALWAYS = 0x1000, // list view: selection shown when unfocused
+    CS_CENTERIMAGE = 0x2000,   // label: text centred vertically in its rectangle
 };
 
 struct CControlTemplate
@@ -44,6 +45,24 @@ struct CControlTemplate
     int x, y, cx, cy;    // dialog units
     int nImage;          // bitmap or icon resource, 0 for none
     const char* pszName; // object name, for tests and tools
+    // How the control follows the width of a dialog that is wider or
+    // narrower than its layout: its left edge moves by nMoveX percent and its
+    // right edge by nMoveX + nSizeX percent of the difference.
+    int nMoveX;
+    int nSizeX;
+};
+
+// A horizontal strip of a dialog, from nTop to nBottom in dialog units,
+// whose height follows the dialog's. A taller dialog gives its extra height
+// to the strips by their nGrow weights; a lower one takes height from every
+// strip in proportion to what the strip has above its nMinHeight. Whatever
+// lies outside the strips keeps its height and moves with them; a control
+// that spans part of a strip stretches with that part.
+struct CStripTemplate
+{
+    int nTop, nBottom;
+    int nGrow;
+    int nMinHeight;
 };
 
 // Window styles of a dialog.
@@ -52,7 +71,9 @@ enum EDialogStyle : unsigned {
     DS_SYSMENU = 0x02,
     DS_MINIMIZEBOX = 0x04,
     DS_MODALFRAME = 0x08,
-    DS_APPWINDOW = 0x10, // shown in the task bar
+    DS_APPWINDOW = 0x10,  // shown in the task bar
+    DS_THICKFRAME = 0x20, // a sizing border: the user may resize the dialog
+    DS_MAXIMIZEBOX = 0x40,
 };
 
 struct CDialogTemplate
@@ -65,18 +86,25 @@ struct CDialogTemplate
     int nMenu; // 0 for none
     unsigned nStyle;
     std::vector<CControlTemplate> controls;
+    // The strips that change height; none for a dialog of fixed height.
+    std::vector<CStripTemplate> strips;
 };
 
 struct CMenuItemTemplate
 {
-    const char* pszText; // nullptr for a separator
+    const char* pszText; // nullptr for a separator; "&" marks the access key
     int nId;
     const char* pszName;
+    // The key that runs the command from anywhere in the window ("Ctrl+O"),
+    // or nullptr; shown beside the item.
+    const char* pszShortcut;
+    // A control that must have the focus for the key to work; 0 for none.
+    int nShortcutFocus;
 };
 
 struct CMenuPopupTemplate
 {
-    const char* pszText;
+    const char* pszText; // "&" marks the access key
     std::vector<CMenuItemTemplate> items;
 };
 

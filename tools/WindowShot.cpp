@@ -1,11 +1,14 @@
 // Opens the main window as a user would see it, runs Parse Data on the
 // samples and saves a picture of it:
-//   korvane-window-shot [--about | --help-window [--help-page PAGE]] out.png
+//   korvane-window-shot [--dark] [--maximized | --about |
+//                       --help-window [--help-page PAGE]] out.png
 //   korvane-window-shot --print-pdf out.pdf
 // --about saves the about box instead, --help-window the help window on the
 // guide's contents page, or on PAGE (a file name of the guide) with
-// --help-page. --print-pdf prints the parsed sample list to a PDF
-// file through the window's own Print command.
+// --help-page. --maximized shows the window maximised on its screen; --dark
+// gives the program a dark palette, as a dark desktop theme does.
+// --print-pdf prints the parsed sample list to a PDF file through the
+// window's own Print command.
 #include "framework/qt/QtPlatform.h"
 #include "framework/qt/QtPrintDevice.h"
 #include "res/Resource.h"
@@ -18,6 +21,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPalette>
 #include <QPixmap>
 #include <QTextBrowser>
 #include <QUrl>
@@ -53,6 +57,26 @@ public:
     int m_nShown = 0;
 };
 
+// The colours of a dark desktop theme.
+QPalette DarkPalette()
+{
+    QPalette palette;
+    const QColor window(0x2b, 0x2d, 0x31);
+    const QColor base(0x1e, 0x1f, 0x22);
+    const QColor text(0xe6, 0xe6, 0xe6);
+    palette.setColor(QPalette::Window, window);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Base, base);
+    palette.setColor(QPalette::AlternateBase, window);
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::Button, window);
+    palette.setColor(QPalette::ButtonText, text);
+    palette.setColor(QPalette::Highlight, QColor(0x3d, 0x6f, 0xb4));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::Link, QColor(0x8a, 0xb8, 0xff));
+    return palette;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -68,8 +92,13 @@ int main(int argc, char** argv)
     enum class EShot { Window, About, Help, Pdf } shot = EShot::Window;
     const char* pszOut = nullptr;
     const char* pszHelpPage = nullptr;
+    bool bMaximized = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--about") == 0)
+        if (std::strcmp(argv[i], "--dark") == 0)
+            QApplication::setPalette(DarkPalette());
+        else if (std::strcmp(argv[i], "--maximized") == 0)
+            bMaximized = true;
+        else if (std::strcmp(argv[i], "--about") == 0)
             shot = EShot::About;
         else if (std::strcmp(argv[i], "--help-window") == 0)
             shot = EShot::Help;
@@ -85,6 +114,8 @@ int main(int argc, char** argv)
 
     CMainDlg dlg;
     dlg.Create();
+    if (bMaximized)
+        dlg.showMaximized();
     dlg.SendCommand(IDC_BUTTON_PARSE);
 
     if (shot == EShot::Pdf) {

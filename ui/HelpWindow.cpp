@@ -5,14 +5,59 @@
 #include "framework/Platform.h"
 #include "framework/ProductInfo.h"
 
+#include <QDir>
+#include <QEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QPalette>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
+
+// A dark palette puts light text on a dark page.
+bool IsDark(const QPalette& palette)
+{
+    return palette.color(QPalette::Base).lightness() < palette.color(QPalette::Text).lightness();
+}
+
+// The guide's pages name colours for a light page. On a dark palette every
+// style sheet X.css is followed by X-dark.css from the same folder, which
+// turns those colours light; a change of palette shows the page again.
+class CHelpBrowser final : public QTextBrowser
+{
+public:
+    explicit CHelpBrowser(QWidget* pParent) : QTextBrowser(pParent) {}
+
+    QVariant loadResource(int nType, const QUrl& name) override
+    {
+        QVariant resource = QTextBrowser::loadResource(nType, name);
+        if (nType != QTextDocument::StyleSheetResource || !IsDark(palette()))
+            return resource;
+        const QUrl sheet = source().resolved(name);
+        if (!sheet.isLocalFile())
+            return resource;
+        const QFileInfo info(sheet.toLocalFile());
+        QFile dark(info.dir().filePath(info.completeBaseName() + QStringLiteral("-dark.css")));
+        if (!dark.open(QIODevice::ReadOnly))
+            return resource;
+        const QByteArray base = resource.userType() == QMetaType::QString
+            ? resource.toString().toUtf8()
+            : resource.toByteArray();
+        return QString::fromUtf8(base + '\n' + dark.readAll());
+    }
+
+protected:
+    void changeEvent(QEvent* pEvent) override
+    {
+        QTextBrowser::changeEvent(pEvent);
+        if (pEvent->type() == QEvent::PaletteChange && source().isValid())
+            reload();
+    }
+};
 
 QToolButton* MakeButton(const char* pszText, const char* pszName, QWidget* pParent)
 {
@@ -27,7 +72,7 @@ QToolButton* MakeButton(const char* pszText, const char* pszName, QWidget* pPare
 } // namespace
 
 CHelpWindow::CHelpWindow(QWidget* pParent)
-    : QWidget(pParent, Qt::Window), m_pBrowser(new QTextBrowser(this)),
+    : QWidget(pParent, Qt::Window), m_pBrowser(new CHelpBrowser(this)),
       m_pBack(MakeButton("Back", "helpBack", this)),
       m_pForward(MakeButton("Forward", "helpForward", this)),
       m_pContents(MakeButton("Contents", "helpContents", this))

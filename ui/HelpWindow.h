@@ -2,6 +2,8 @@
 // The help window: the user guide's pages in a text browser with Back,
 // Forward and Contents. Links between the guide's pages open in the window;
 // web and mail addresses go to the user's browser. The window is not modal.
+// The pages follow the desktop's palette: on a dark one they are shown light
+// on dark (guide-dark.css after guide.css).
 
 #include "framework/StringTypes.h"
 

@@ -3,6 +3,9 @@
 #include "framework/ListCtrl.h"
 #include "framework/Platform.h"
 
+#include <algorithm>
+#include <string>
+
 namespace {
 const char* const kTitleSample = "Width";
 const char* const kEmptyCellSample = "E";
@@ -88,6 +91,9 @@ bool CListPrinter::PrintList(const CListCtrl& list, const CString& strTitle)
         return false;
     }
     m_nPageHeight = m_pDC->GetDeviceCaps(VERTRES);
+    m_nDeviceHeight = m_nPageHeight;
+    m_nPageWidth = m_pDC->GetDeviceCaps(HORZRES);
+    m_nPage = 1;
 
     PrintHeader(list, strTitle);
     if (!PrintRows(list)) {
@@ -96,6 +102,8 @@ bool CListPrinter::PrintList(const CListCtrl& list, const CString& strTitle)
         ReleaseJob();
         return false;
     }
+    if (m_nPageCount > 0)
+        PrintPageNumber();
 
     const bool bEnded = m_pDC->EndPage();
     if (!bEnded || !m_pDC->EndDoc()) {
@@ -145,12 +153,11 @@ void CListPrinter::PrintHeader(const CListCtrl& list, const CString& strTitle)
     const int nTop = nBandBottom + 3 * m_nSpacing;
     m_nY = nTop;
 
+    // Every column is measured before anything is drawn, so that a grid too
+    // wide for the page is scaled to it from the first line on.
     m_pColumnWidths.assign(static_cast<size_t>(list.GetColumnCount()), 0);
-    m_pDC->SetTextColor(kCaptionText);
-    m_pDC->SetBkModeTransparent();
-
-    int x = kLeft;
     int nLineHeight = m_sizeText.cy;
+    int nGridRight = kLeft;
     for (int j = 0; j < list.GetColumnCount(); ++j) {
         const int w = MeasureColumn(j, list);
         if (static_cast<size_t>(j) >= m_pColumnWidths.size())
@@ -158,11 +165,20 @@ void CListPrinter::PrintHeader(const CListCtrl& list, const CString& strTitle)
         m_pColumnWidths[static_cast<size_t>(j)] = w;
         // The last text measured is a cell, so this is the text font's line.
         nLineHeight = m_sizeText.cy;
+        nGridRight += w + 2 * m_nSpacing;
+    }
+    const int nHeaderBottom = nTop + 4 * m_nSpacing + nLineHeight;
+    FitToPage(list, strTitle, nGridRight, nHeaderBottom);
+
+    m_pDC->SetTextColor(kCaptionText);
+    m_pDC->SetBkModeTransparent();
+    int x = kLeft;
+    for (size_t j = 0; j < m_pColumnWidths.size(); ++j) {
+        const int w = m_pColumnWidths[j];
         const int nRight = x + w + 2 * m_nSpacing;
-        const int nBottom = nTop + 4 * m_nSpacing + nLineHeight;
-        m_pDC->Rectangle(CRect{x, nTop, nRight, nBottom});
-        m_pDC->FillSolidRect(CRect{x + 2, nTop + 2, nRight - 2, nBottom - 2}, kCaptionFill);
-        const CString strCaption = list.GetColumnCaption(j, kMeasureBuffer);
+        m_pDC->Rectangle(CRect{x, nTop, nRight, nHeaderBottom});
+        m_pDC->FillSolidRect(CRect{x + 2, nTop + 2, nRight - 2, nHeaderBottom - 2}, kCaptionFill);
+        const CString strCaption = list.GetColumnCaption(static_cast<int>(j), kMeasureBuffer);
         m_pDC->SelectFont(m_fontText);
         m_pDC->DrawText(strCaption,
                         CRect{x + m_nSpacing, nTop + m_nSpacing, x + m_nSpacing + w,
@@ -170,8 +186,7 @@ void CListPrinter::PrintHeader(const CListCtrl& list, const CString& strTitle)
                         DT_CENTER | DT_SINGLELINE);
         x = nRight;
     }
-    m_nY = nTop + 4 * m_nSpacing + nLineHeight;
-    const int nGridRight = x;
+    m_nY = nHeaderBottom;
 
     m_pDC->Rectangle(CRect{kLeft, kTop, nGridRight, nBandBottom});
 
@@ -184,6 +199,55 @@ void CListPrinter::PrintHeader(const CListCtrl& list, const CString& strTitle)
                     DT_CENTER | DT_SINGLELINE);
 }
 
+void CListPrinter::FitToPage(const CListCtrl& list, const CString& strTitle, int nGridRight,
+                             int nHeaderBottom)
+{
+    m_dScale = 1.0;
+    m_nPageCount = 0;
+    if (m_nPageWidth <= 0 || nGridRight <= m_nPageWidth)
+        return;
+    // The grid shrinks about the title's top left corner until its right
+    // edge keeps the left margin from the page's edge.
+    const int nRoom = std::max(m_nPageWidth - 2 * kLeft, m_nPageWidth / 2);
+    m_dScale = static_cast<double>(nRoom) / (nGridRight - kLeft);
+    m_pDC->SetScale(m_dScale, kLeft, kTop);
+
+    // The page number's band at the foot of each page, drawn unscaled; the
+    // rows end above it. Page heights below are in the grid's own measure.
+    m_pDC->SelectFont(m_fontText);
+    m_nFooterHeight = m_pDC->GetTextExtent(PageNumberText(1, 1)).cy + 2 * m_nSpacing;
+    m_nPageHeight = kTop + static_cast<int>((m_nDeviceHeight - m_nFooterHeight - kTop) / m_dScale);
+    m_pDC->SelectFont(m_fontTitle);
+    const int nRowHeight = 4 * m_nSpacing + m_pDC->GetTextExtent(strTitle).cy;
+    // The rows break as PrintRows breaks them.
+    m_nPageCount = 1;
+    int y = nHeaderBottom;
+    for (int i = 0; i < list.GetItemCount(); ++i) {
+        if (y + nRowHeight > m_nPageHeight) {
+            ++m_nPageCount;
+            y = kTop;
+        }
+        y += nRowHeight;
+    }
+}
+
+CString CListPrinter::PageNumberText(int nPage, int nPages)
+{
+    return "Page " + std::to_string(nPage) + " of " + std::to_string(nPages);
+}
+
+void CListPrinter::PrintPageNumber()
+{
+    m_pDC->SetScale(1.0, 0, 0);
+    m_pDC->SelectFont(m_fontText);
+    m_pDC->SetTextColor(kCellText);
+    m_pDC->DrawText(PageNumberText(m_nPage, m_nPageCount),
+                    CRect{kLeft, m_nDeviceHeight - m_nFooterHeight + m_nSpacing,
+                          m_nPageWidth - kLeft, m_nDeviceHeight},
+                    DT_CENTER | DT_SINGLELINE);
+    m_pDC->SetScale(m_dScale, kLeft, kTop);
+}
+
 bool CListPrinter::PrintRows(const CListCtrl& list)
 {
     m_pDC->SelectFont(m_fontText);
@@ -193,8 +257,11 @@ bool CListPrinter::PrintRows(const CListCtrl& list)
     const int nRowHeight = 4 * m_nSpacing + m_sizeText.cy;
     for (int i = 0; i < list.GetItemCount(); ++i) {
         if (m_nY + nRowHeight > m_nPageHeight) {
+            if (m_nPageCount > 0)
+                PrintPageNumber();
             if (!m_pDC->EndPage() || !m_pDC->StartPage())
                 return false;
+            ++m_nPage;
             m_nY = kTop;
         }
         int x = kLeft;

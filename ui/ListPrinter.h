@@ -5,8 +5,11 @@
 //
 // Every length is in printer device pixels. The margins and spacings are
 // fixed numbers, not scaled by the printer's resolution; the font sizes
-// are. Columns are as wide as their widest text and are never scaled to the
-// page: a grid wider than the page runs off its right edge.
+// are. Columns are as wide as their widest text. A grid that fits the
+// page's width is printed exactly so; a wider one is scaled down as a whole
+// (title, captions and rows alike) until it fits between the margins, and
+// its pages are numbered "Page N of M" at their foot, so that no column is
+// lost off the right edge.
 
 #include "framework/PrintDevice.h"
 #include "framework/StringTypes.h"
@@ -64,14 +67,19 @@ public:
     // empty cell as "E") plus 30. Leaves the last cell's extent in
     // m_sizeText.
     int MeasureColumn(int nCol, const CListCtrl& list);
-    // Draws the caption row, the title box and the title; fills the column
-    // widths and leaves m_nY at the top of the first data row.
+    // Measures the columns, scales the page when the grid is too wide for it
+    // (FitToPage), draws the caption row, the title box and the title, and
+    // leaves m_nY at the top of the first data row.
     void PrintHeader(const CListCtrl& list, const CString& strTitle);
     // Draws every row, starting a new page when the next row would pass the
-    // page's printable height. False when a page could not be started or
-    // ended; the device's error says why.
+    // page's height (m_nPageHeight). False when a page could not be started
+    // or ended; the device's error says why.
     bool PrintRows(const CListCtrl& list);
 
+    static CString PageNumberText(int nPage, int nPages);
+
+    // The bottom of the rows: the printable height, or on a scaled page the
+    // top of the page number's band in the grid's own (unscaled) measure.
     int m_nPageHeight = 0;
     // The device the print dialog handed out, for one job.
     std::unique_ptr<IPrintDevice> m_hPrinterDC;
@@ -84,8 +92,24 @@ public:
     int m_nSpacing = kSpacing;
     // One width per column, filled while the header is printed.
     std::vector<int> m_pColumnWidths;
+    // The printable area in device pixels.
+    int m_nPageWidth = 0;
+    int m_nDeviceHeight = 0;
+    // 1 for a grid that fits the page; less for one scaled to fit.
+    double m_dScale = 1.0;
+    // The page being drawn, and the pages of a numbered (scaled) job; 0
+    // when the pages are not numbered.
+    int m_nPage = 0;
+    int m_nPageCount = 0;
+    int m_nFooterHeight = 0;
 
 private:
+    // Scales the page to a grid whose right edge passes the page's width,
+    // and counts the pages that will then be numbered.
+    void FitToPage(const CListCtrl& list, const CString& strTitle, int nGridRight,
+                   int nHeaderBottom);
+    // "Page N of M" centred at the foot of the page, unscaled.
+    void PrintPageNumber();
     IPrintDevice::FontHandle CreatePointFont(int nPoints);
     void CreateFonts();
     void DeleteFonts();

@@ -10,13 +10,59 @@
 #include "framework/qt/ResourceImages.h"
 #include "res/Resource.h"
 
+#include "framework/qt/QtString.h"
+
+#include <QDropEvent>
 #include <QMenu>
+#include <QMimeData>
+#include <QUrl>
+
 #include <memory>
 
 namespace {
 const char* const kTableName = "KorvaneData";
 const char* const kPrintTitle = "Data List";
-const char* const kOpenFilter = "Text Files (*.txt)||";
+// All Files too: logs, system files and text without an extension are
+// common inputs on Linux.
+const char* const kOpenFilter = "Text Files (*.txt)|*.txt|All Files (*)|*||";
+
+// Passes the save dialog on and remembers whether a file was chosen: Save As
+// answers 1 both for a file it wrote and for a cancelled dialog.
+class CWatchedFileDialog final : public IFileDialog
+{
+public:
+    explicit CWatchedFileDialog(IFileDialog& inner) : m_inner(inner)
+    {
+        platform::SetFileDialog(this);
+    }
+    ~CWatchedFileDialog() override { platform::SetFileDialog(&m_inner); }
+    CWatchedFileDialog(const CWatchedFileDialog&) = delete;
+    CWatchedFileDialog& operator=(const CWatchedFileDialog&) = delete;
+
+    CFileDialogResult Run(const CFileDialogRequest& request) override
+    {
+        const CFileDialogResult result = m_inner.Run(request);
+        m_bChosen = result.bOk;
+        return result;
+    }
+    bool m_bChosen = false;
+
+private:
+    IFileDialog& m_inner;
+};
+
+// The first local file of a drag, or the empty string.
+CString DraggedFile(const QMimeData* pData)
+{
+    if (pData == nullptr || !pData->hasUrls())
+        return {};
+    for (const QUrl& url : pData->urls()) {
+        if (url.isLocalFile())
+            return FromQt(url.toLocalFile());
+    }
+    return {};
+}
+
 } // namespace
 
 CMainDlg::CMainDlg(QWidget* pParent)
@@ -108,7 +154,59 @@ bool CMainDlg::OnInitDialog()
     m_strDataText = m_strLoadedData;
 
     UpdateData(false);
+    AcceptFileDrops();
     return true;
+}
+
+void CMainDlg::AcceptFileDrops()
+{
+    QWidget* pClient = GetClient();
+    pClient->setAcceptDrops(true);
+    pClient->installEventFilter(this);
+    // The boxes take drops of their own (text); a file is caught first.
+    for (QWidget* pChild : pClient->findChildren<QWidget*>()) {
+        if (pChild->acceptDrops())
+            pChild->installEventFilter(this);
+    }
+}
+
+bool CMainDlg::eventFilter(QObject* pWatched, QEvent* pEvent)
+{
+    const QEvent::Type type = pEvent->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return CDialogBase::eventFilter(pWatched, pEvent);
+    auto* pDrop = static_cast<QDropEvent*>(pEvent);
+    auto* pWidget = qobject_cast<QWidget*>(pWatched);
+    const CString strFile = DraggedFile(pDrop->mimeData());
+    const EDropTarget target = pWidget != nullptr
+        ? DropTargetAt(pWidget->mapTo(GetClient(), pDrop->position().toPoint()))
+        : EDropTarget::None;
+    if (strFile.empty() || target == EDropTarget::None)
+        return CDialogBase::eventFilter(pWatched, pEvent);
+    pDrop->setDropAction(Qt::CopyAction);
+    pDrop->accept();
+    if (type == QEvent::Drop)
+        LoadDroppedFile(target, strFile);
+    return true;
+}
+
+CMainDlg::EDropTarget CMainDlg::DropTargetAt(const QPoint& ptClient) const
+{
+    const QWidget* pTemplate = GetClient()->findChild<QWidget*>(QStringLiteral("groupTemplate"));
+    const QWidget* pData = GetClient()->findChild<QWidget*>(QStringLiteral("groupData"));
+    if (pTemplate != nullptr && pTemplate->geometry().contains(ptClient))
+        return EDropTarget::Template;
+    if (pData != nullptr && pData->geometry().contains(ptClient))
+        return EDropTarget::Data;
+    return EDropTarget::None;
+}
+
+void CMainDlg::LoadDroppedFile(EDropTarget target, const CString& strPath)
+{
+    if (target == EDropTarget::Template)
+        LoadTextFileFrom(strPath, m_strTemplatePath, m_strLoadedTemplate, m_strTemplateText);
+    else
+        LoadTextFileFrom(strPath, m_strDataPath, m_strLoadedData, m_strDataText);
 }
 
 void CMainDlg::OnParseData()
@@ -124,6 +222,7 @@ void CMainDlg::OnParseData()
     const CString& strTemplate = m_bParseFromEditBox ? m_strTemplateText : m_strLoadedTemplate;
     const CString& strData = m_bParseFromEditBox ? m_strDataText : m_strLoadedData;
     RunParse(m_listResult, settings, strTemplate, strData, m_strLastTemplate);
+    m_bRowsUnsaved = m_listResult.GetItemCount() > 0;
     UpdateData(false);
 }
 
@@ -147,17 +246,25 @@ void CMainDlg::LoadTextFile(CString& strPath, CString& strLoaded, CString& strEd
 {
     UpdateData(true);
     CString strChosen = strPath;
-    if (OpenTextFile(strChosen)) {
-        CWaitCursor wait;
-        CString strText;
-        CString strError;
-        if (CLineArray::LoadJoined(strChosen, "\r\n", strText, &strError)) {
-            strPath = strChosen;
-            strLoaded = std::move(strText);
-            mem::AssignLarge(strEditText, strLoaded);
-        } else {
-            platform::MessageBox().Show(strError, EMessageIcon::Exclamation);
-        }
+    if (OpenTextFile(strChosen))
+        LoadTextFileFrom(strChosen, strPath, strLoaded, strEditText);
+    else
+        UpdateData(false);
+}
+
+void CMainDlg::LoadTextFileFrom(const CString& strChosen, CString& strPath, CString& strLoaded,
+                                CString& strEditText)
+{
+    UpdateData(true);
+    CWaitCursor wait;
+    CString strText;
+    CString strError;
+    if (CLineArray::LoadJoined(strChosen, "\r\n", strText, &strError)) {
+        strPath = strChosen;
+        strLoaded = std::move(strText);
+        mem::AssignLarge(strEditText, strLoaded);
+    } else {
+        platform::MessageBox().Show(strError, EMessageIcon::Exclamation);
     }
     UpdateData(false);
 }
@@ -205,12 +312,28 @@ void CMainDlg::OnCopyRow() { CopyRowToClipboard(m_listResult); }
 void CMainDlg::OnCopyAll()
 {
     CWaitCursor wait;
-    m_exporter.CopyAllToClipboard(m_listResult);
+    if (m_exporter.CopyAllToClipboard(m_listResult))
+        m_bRowsUnsaved = false;
 }
 
-void CMainDlg::OnSaveAs() { m_exporter.SaveAs(m_listResult, kTableName); }
+void CMainDlg::OnSaveAs()
+{
+    CWatchedFileDialog dialog(platform::FileDialog());
+    if (m_exporter.SaveAs(m_listResult, kTableName) == 1 && dialog.m_bChosen)
+        m_bRowsUnsaved = false;
+}
 
-void CMainDlg::OnPrintList() { m_printer.PrintList(m_listResult, kPrintTitle); }
+void CMainDlg::OnPrintList()
+{
+    // Printing nothing without a word would look like a printer fault.
+    if (m_listResult.GetItemCount() < 1) {
+        platform::MessageBox().Show("The result list has no rows: there is nothing to print.",
+                                    EMessageIcon::Information);
+        return;
+    }
+    if (m_printer.PrintList(m_listResult, kPrintTitle))
+        m_bRowsUnsaved = false;
+}
 
 void CMainDlg::DeleteSelectedRow()
 {
@@ -224,6 +347,22 @@ void CMainDlg::OnDeleteRow() { DeleteSelectedRow(); }
 void CMainDlg::OnDeleteListContent() { m_listResult.DeleteAllItems(); }
 
 void CMainDlg::OnCloseCmd() { OnCancel(); }
+
+void CMainDlg::OnCancel()
+{
+    if (QueryDiscardRows())
+        CDialogBase::OnCancel();
+}
+
+bool CMainDlg::QueryDiscardRows()
+{
+    const int nRows = m_listResult.GetItemCount();
+    if (!m_bRowsUnsaved || nRows < 1)
+        return true;
+    const CString strRows =
+        nRows == 1 ? CString("the 1 row") : "the " + std::to_string(nRows) + " rows";
+    return platform::MessageBox().AskYesNo("Discard " + strRows + " of the result list?");
+}
 
 void CMainDlg::OnProductPage()
 {

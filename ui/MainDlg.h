@@ -43,6 +43,10 @@ public:
     // Asks for a text file, starting at path; on OK path takes the chosen
     // file's full path and true is returned.
     bool OpenTextFile(CString& strPath);
+    // Whether the window may close: true when the result list holds no rows
+    // that were not kept since the last Parse Data, or the user agrees to
+    // discard them.
+    bool QueryDiscardRows();
     bool CopyRowToClipboard(const CListCtrl& list);
     void DeleteSelectedRow();
 
@@ -63,14 +67,33 @@ public:
     CString m_strCrCl;
     bool m_bParseFromEditBox;
     QIcon m_hIcon;
+    // The rows of the last Parse Data have been neither saved to a file,
+    // copied as a whole nor printed. Deleting rows does not change it.
+    bool m_bRowsUnsaved = false;
 
 protected:
     const CMessageEntry* GetMessageMap() const override;
     void DoDataExchange(CDataExchange* pDX) override;
     bool OnInitDialog() override;
+    // Escape, Close and the window's close button: asks before rows that
+    // were not kept are lost.
+    void OnCancel() override;
+    // Catches files dragged onto the two text groups.
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
 private:
-    // Loads a text file into a loaded-text member and its edit box; the
-    // window is left as it was, with a message, when the file cannot be read.
+    enum class EDropTarget { None, Template, Data };
+
+    // Asks for a text file and loads it into a loaded-text member and its
+    // edit box.
     void LoadTextFile(CString& strPath, CString& strLoaded, CString& strEditText);
+    // Loads strChosen as the above does once a file is chosen; the window is
+    // left as it was, with a message, when the file cannot be read.
+    void LoadTextFileFrom(const CString& strChosen, CString& strPath, CString& strLoaded,
+                          CString& strEditText);
+    // A file dropped on the Template group loads as Load Template does, one
+    // dropped on the Data group as Load Data does.
+    void AcceptFileDrops();
+    EDropTarget DropTargetAt(const QPoint& ptClient) const;
+    void LoadDroppedFile(EDropTarget target, const CString& strPath);
 };

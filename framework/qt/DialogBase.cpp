@@ -1,27 +1,23 @@
 #include "DialogBase.h"
 
-#include "framework/qt/QtString.h"
-
-#include "ListView.h"
-#include "MultiLineEdit.h"
+#include "DialogBuilder.h"
 #include "ResourceImages.h"
-#include "StaticControl.h"
 #include "framework/File.h"
 #include "framework/Platform.h"
 #include "res/Resource.h"
 #include "res/ResourceTypes.h"
 
-#include <QCheckBox>
+#include <QApplication>
 #include <QFontMetrics>
-#include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include <new>
 
@@ -42,71 +38,41 @@ void MeasureBaseUnits(const QFont& font, int& cx, int& cy)
         cy = 13;
 }
 
-// The layout was drawn for a narrower face than Linux offers; a caption
-// that would be cut off gets a slightly smaller font instead.
-void FitTextToWidth(QWidget* pWidget)
+QString WithoutAccessKey(const char* pszText)
 {
-    QFont font = pWidget->font();
-    for (qreal points = font.pointSizeF(); points > 6.0; points -= 0.25) {
-        font.setPointSizeF(points);
-        pWidget->setFont(font);
-        if (pWidget->sizeHint().width() <= pWidget->width())
-            return;
-    }
+    QString text = QString::fromUtf8(pszText);
+    text.remove(QLatin1Char('&'));
+    return text;
 }
+
+// The dialog's client area: the controls are placed by the layout for
+// whatever size the window gives it.
+class CDialogClient final : public QWidget
+{
+public:
+    CDialogClient(const CDialogLayout* pLayout, QWidget* pParent)
+        : QWidget(pParent), m_pLayout(pLayout)
+    {}
+    void SetPreferredSize(const QSize& size)
+    {
+        m_preferred = size;
+        updateGeometry();
+    }
+    QSize sizeHint() const override { return m_preferred; }
+
+protected:
+    void resizeEvent(QResizeEvent* pEvent) override
+    {
+        QWidget::resizeEvent(pEvent);
+        m_pLayout->Apply(size());
+    }
+
+private:
+    const CDialogLayout* m_pLayout;
+    QSize m_preferred;
+};
 
 } // namespace
-
-// --- data exchange ---
-
-void DDX_Text(CDataExchange* pDX, int nId, CString& value)
-{
-    QWidget* pWidget = pDX->m_pDlgWnd->GetDlgItem(nId);
-    if (auto* pLine = qobject_cast<QLineEdit*>(pWidget)) {
-        if (pDX->m_bSaveAndValidate)
-            value = FromQt(pLine->text());
-        else
-            pLine->setText(ToQt(value));
-    } else if (auto* pEdit = qobject_cast<CMultiLineEdit*>(pWidget)) {
-        if (pDX->m_bSaveAndValidate) {
-            if (!pEdit->HoldsText(value))
-                value = pEdit->GetText();
-        } else
-            pEdit->SetText(value);
-    } else if (auto* pLabel = qobject_cast<QLabel*>(pWidget)) {
-        if (pDX->m_bSaveAndValidate)
-            value = FromQt(pLabel->text());
-        else
-            pLabel->setText(ToQt(value));
-    }
-}
-
-void DDX_Check(CDataExchange* pDX, int nId, bool& value)
-{
-    auto* pCheck = qobject_cast<QCheckBox*>(pDX->m_pDlgWnd->GetDlgItem(nId));
-    if (pCheck == nullptr)
-        return;
-    if (pDX->m_bSaveAndValidate)
-        value = pCheck->isChecked();
-    else
-        pCheck->setChecked(value);
-}
-
-void DDX_Control(CDataExchange* pDX, int nId, CListCtrl& list)
-{
-    auto* pView = qobject_cast<CListView*>(pDX->m_pDlgWnd->GetDlgItem(nId));
-    if (pView != nullptr && pView->GetList() != &list)
-        pView->SetList(&list);
-}
-
-void DDX_Control(CDataExchange* pDX, int nId, CStaticControl& control)
-{
-    QWidget* pWidget = pDX->m_pDlgWnd->GetDlgItem(nId);
-    if (pWidget != nullptr && control.GetWidget() != pWidget)
-        control.SubclassWindow(pWidget);
-}
-
-// --- dialog ---
 
 CDialogBase::CDialogBase(int nTemplateId, QWidget* pParent)
     : QDialog(pParent), m_nTemplateId(nTemplateId), m_pTemplate(res::FindDialog(nTemplateId))
@@ -144,6 +110,15 @@ void CDialogBase::EndDialog(int nResult) { done(nResult); }
 
 void CDialogBase::keyPressEvent(QKeyEvent* pEvent)
 {
+    // An Escape meant for an open menu closes the menu and nothing else,
+    // also where the window system hands the key to the window instead.
+    if (pEvent->key() == Qt::Key_Escape) {
+        if (QWidget* pPopup = QApplication::activePopupWidget()) {
+            pPopup->close();
+            pEvent->accept();
+            return;
+        }
+    }
     if (pEvent->key() == Qt::Key_F1 && pEvent->modifiers() == Qt::NoModifier) {
         for (const CMessageEntry* p = GetMessageMap(); p->kind != CMessageEntry::End; ++p) {
             if (p->kind == CMessageEntry::HelpInfo) {
@@ -179,6 +154,7 @@ bool CDialogBase::Create()
     if (!BuildFromTemplate())
         return false;
     OnInitDialog();
+    FitToScreen();
     show();
     return true;
 }
@@ -188,6 +164,7 @@ int CDialogBase::DoModal()
     if (!BuildFromTemplate())
         return -1;
     OnInitDialog();
+    FitToScreen();
     return exec();
 }
 
@@ -258,15 +235,24 @@ QMenu* CDialogBase::CreatePopupMenu(int nMenuId, int nPopup)
         return nullptr;
     const CMenuPopupTemplate& popup = pMenu->popups[static_cast<size_t>(nPopup)];
     auto* pQMenu = new QMenu(QString::fromUtf8(popup.pszText));
-    pQMenu->setObjectName(QString::fromUtf8(popup.pszText));
+    pQMenu->setObjectName(WithoutAccessKey(popup.pszText));
     for (const CMenuItemTemplate& item : popup.items) {
         if (item.pszText == nullptr) {
             pQMenu->addSeparator();
             continue;
         }
+        // A command of the menu bar keeps one action wherever it is shown,
+        // so that its key is bound once.
+        const auto it = m_actions.find(item.nId);
+        if (it != m_actions.end()) {
+            pQMenu->addAction(it->second);
+            continue;
+        }
         QAction* pAction = pQMenu->addAction(QString::fromUtf8(item.pszText));
         pAction->setObjectName(QString::fromUtf8(item.pszName));
         pAction->setData(item.nId);
+        if (item.pszShortcut != nullptr)
+            pAction->setShortcut(QKeySequence(QString::fromUtf8(item.pszShortcut)));
         const int nId = item.nId;
         connect(pAction, &QAction::triggered, this, [this, nId] { SendCommand(nId); });
     }
@@ -285,6 +271,35 @@ void CDialogBase::CreateMenuBar(int nMenuId)
         QMenu* pPopup = CreatePopupMenu(nMenuId, static_cast<int>(i));
         pPopup->setParent(m_pMenuBar, pPopup->windowFlags());
         m_pMenuBar->addMenu(pPopup);
+        for (QAction* pAction : pPopup->actions()) {
+            if (!pAction->isSeparator())
+                m_actions[pAction->data().toInt()] = pAction;
+        }
+    }
+    // F10 opens the first menu, as on the common Linux desktops.
+    auto* pF10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(pF10, &QShortcut::activated, this, [this] {
+        if (!m_pMenuBar->actions().isEmpty())
+            m_pMenuBar->setActiveAction(m_pMenuBar->actions().first());
+    });
+}
+
+void CDialogBase::BindFocusShortcuts(int nMenuId)
+{
+    const CMenuTemplate* pMenu = res::FindMenu(nMenuId);
+    if (pMenu == nullptr)
+        return;
+    for (const CMenuPopupTemplate& popup : pMenu->popups) {
+        for (const CMenuItemTemplate& item : popup.items) {
+            QWidget* pFocus = item.nShortcutFocus != 0 ? GetDlgItem(item.nShortcutFocus) : nullptr;
+            const auto it = m_actions.find(item.nId);
+            if (pFocus == nullptr || it == m_actions.end())
+                continue;
+            // The key works while that control has the focus, so that it
+            // keeps its usual meaning in the edit boxes.
+            it->second->setShortcutContext(Qt::WidgetShortcut);
+            pFocus->addAction(it->second);
+        }
     }
 }
 
@@ -307,6 +322,7 @@ bool CDialogBase::BuildFromTemplate()
     setFont(font);
     MeasureBaseUnits(font, m_nBaseUnitX, m_nBaseUnitY);
 
+    m_bResizable = (tmpl.nStyle & DS_THICKFRAME) != 0;
     Qt::WindowFlags flags = (tmpl.nStyle & DS_APPWINDOW) ? Qt::Window : Qt::Dialog;
     flags |= Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint;
     if (tmpl.nStyle & DS_CAPTION)
@@ -315,6 +331,8 @@ bool CDialogBase::BuildFromTemplate()
         flags |= Qt::WindowSystemMenuHint;
     if (tmpl.nStyle & DS_MINIMIZEBOX)
         flags |= Qt::WindowMinimizeButtonHint;
+    if (tmpl.nStyle & DS_MAXIMIZEBOX)
+        flags |= Qt::WindowMaximizeButtonHint;
     setWindowFlags(flags);
     setWindowTitle(QString::fromUtf8(tmpl.pszCaption));
     setObjectName(QStringLiteral("dialog%1").arg(tmpl.nId));
@@ -327,110 +345,98 @@ bool CDialogBase::BuildFromTemplate()
         if (m_pMenuBar != nullptr)
             pLayout->setMenuBar(m_pMenuBar);
     }
-    m_pClient = new QWidget(this);
+    auto* pClient = new CDialogClient(&m_layout, this);
+    m_pClient = pClient;
     m_pClient->setObjectName(QStringLiteral("client"));
-    const QPoint size = MapDialogPoint(tmpl.cx, tmpl.cy);
-    m_pClient->setFixedSize(size.x(), size.y());
     pLayout->addWidget(m_pClient);
 
-    QWidget* pPreviousFocusable = nullptr;
-    std::vector<QWidget*> groups;
-    for (const CControlTemplate& ctl : tmpl.controls) {
-        QWidget* pWidget = nullptr;
-        const QString caption =
-            ctl.pszCaption != nullptr ? QString::fromUtf8(ctl.pszCaption) : QString();
-        bool bSizeToImage = false;
-        switch (ctl.kind) {
-        case EControlKind::ListView:
-            pWidget = new CListView(this, ctl.nId, m_pClient);
-            break;
-        case EControlKind::Edit:
-            if (ctl.nStyle & CS_MULTILINE) {
-                auto* pEdit = new CMultiLineEdit(m_pClient);
-                pEdit->setHorizontalScrollBarPolicy(
-                    (ctl.nStyle & CS_HSCROLL) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-                pEdit->setVerticalScrollBarPolicy(
-                    (ctl.nStyle & CS_VSCROLL) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-                pWidget = pEdit;
-            } else {
-                pWidget = new QLineEdit(m_pClient);
-            }
-            break;
-        case EControlKind::PushButton:
-        case EControlKind::DefPushButton: {
-            auto* pButton = new QPushButton(caption, m_pClient);
-            pButton->setAutoDefault(true);
-            if (ctl.kind == EControlKind::DefPushButton)
-                pButton->setDefault(true);
-            const int nId = ctl.nId;
-            connect(pButton, &QPushButton::clicked, this, [this, nId] { SendCommand(nId); });
-            pWidget = pButton;
-            break;
-        }
-        case EControlKind::Label: {
-            auto* pLabel = new QLabel(caption, m_pClient);
-            pLabel->setTextFormat(Qt::PlainText);
-            pLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            pWidget = pLabel;
-            break;
-        }
-        case EControlKind::GroupBox:
-            pWidget = new QGroupBox(caption, m_pClient);
-            pWidget->setAttribute(Qt::WA_TransparentForMouseEvents);
-            groups.push_back(pWidget);
-            break;
-        case EControlKind::CheckBox:
-            pWidget = new QCheckBox(caption, m_pClient);
-            break;
-        case EControlKind::Bitmap:
-        case EControlKind::Icon: {
-            auto* pLabel = new QLabel(m_pClient);
-            const QPixmap pixmap = ctl.kind == EControlKind::Bitmap
-                ? res::LoadBitmap(ctl.nImage)
-                : res::LoadIcon(ctl.nImage).pixmap(32, 32);
-            pLabel->setPixmap(pixmap);
-            if (ctl.nStyle & CS_SUNKEN) {
-                pLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-                pLabel->setLineWidth(1);
-            }
-            pLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            bSizeToImage = !pixmap.isNull();
-            pWidget = pLabel;
-            break;
-        }
-        }
-        pWidget->setObjectName(QString::fromUtf8(ctl.pszName));
-        const QPoint topLeft = MapDialogPoint(ctl.x, ctl.y);
-        const QPoint extent = MapDialogPoint(ctl.cx, ctl.cy);
-        if (bSizeToImage) {
-            // A picture control takes the size of its picture.
-            auto* pLabel = static_cast<QLabel*>(pWidget);
-            const int nFrame = pLabel->frameWidth() * 2;
-            const QSize image = pLabel->pixmap().deviceIndependentSize().toSize();
-            pWidget->setGeometry(topLeft.x(), topLeft.y(), image.width() + nFrame,
-                                 image.height() + nFrame);
-        } else {
-            pWidget->setGeometry(topLeft.x(), topLeft.y(), extent.x(), extent.y());
-        }
-        if (ctl.kind == EControlKind::Label || ctl.kind == EControlKind::CheckBox ||
-            ctl.kind == EControlKind::PushButton || ctl.kind == EControlKind::DefPushButton)
-            FitTextToWidth(pWidget);
-        if (ctl.nId >= 0)
-            m_controls[ctl.nId] = pWidget;
-        if (ctl.nStyle & CS_TABSTOP) {
-            pWidget->setFocusPolicy(Qt::StrongFocus);
-            if (pPreviousFocusable != nullptr)
-                QWidget::setTabOrder(pPreviousFocusable, pWidget);
-            pPreviousFocusable = pWidget;
-        } else if (ctl.kind == EControlKind::Label || ctl.kind == EControlKind::GroupBox ||
-                   ctl.kind == EControlKind::Bitmap || ctl.kind == EControlKind::Icon) {
-            pWidget->setFocusPolicy(Qt::NoFocus);
+    CDialogBuilder builder(this, m_pClient);
+    const std::vector<QWidget*> widgets = builder.Build(tmpl, m_layout);
+    for (size_t i = 0; i < widgets.size(); ++i) {
+        if (tmpl.controls[i].nId >= 0)
+            m_controls[tmpl.controls[i].nId] = widgets[i];
+    }
+    pClient->SetPreferredSize(m_layout.BaseSize());
+    if (tmpl.nMenu != 0)
+        BindFocusShortcuts(tmpl.nMenu);
+    setWindowIcon(res::LoadIcon(IDR_MAINFRAME));
+    if (!m_bResizable)
+        layout()->setSizeConstraint(QLayout::SetFixedSize);
+    return true;
+}
+
+QMargins CDialogBase::EstimatedFrameMargins() const
+{
+    // The frame the window manager adds is known once a window is shown;
+    // until then another shown window's frame, or the style's title bar.
+    for (QWidget* pTop : QApplication::topLevelWidgets()) {
+        if (pTop == this || !pTop->isVisible())
+            continue;
+        const QRect frame = pTop->frameGeometry();
+        const QRect inner = pTop->geometry();
+        if (frame != inner)
+            return QMargins(inner.x() - frame.x(), inner.y() - frame.y(),
+                            frame.right() - inner.right(), frame.bottom() - inner.bottom());
+    }
+    const int nTitle = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    return QMargins(2, nTitle + 2, 2, 2);
+}
+
+bool CDialogBase::event(QEvent* pEvent)
+{
+    // The window manager's frame is known once the window has been mapped;
+    // by its first activation the window is sized and moved again with it.
+    if (pEvent->type() == QEvent::WindowActivate && m_bPlacementPending) {
+        m_bPlacementPending = false;
+        if (windowState() == Qt::WindowNoState) {
+            FitToScreen();
+            KeepOnScreen();
         }
     }
-    // Group boxes are frames drawn behind the controls they surround.
-    for (QWidget* pGroup : groups)
-        pGroup->lower();
-    setWindowIcon(res::LoadIcon(IDR_MAINFRAME));
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
-    return true;
+    return QDialog::event(pEvent);
+}
+
+void CDialogBase::KeepOnScreen()
+{
+    const QScreen* pScreen = screen();
+    if (pScreen == nullptr)
+        return;
+    const QRect available = pScreen->availableGeometry();
+    const QRect frame = frameGeometry();
+    QPoint topLeft = frame.topLeft();
+    if (frame.right() > available.right())
+        topLeft.setX(available.right() - frame.width() + 1);
+    if (frame.bottom() > available.bottom())
+        topLeft.setY(available.bottom() - frame.height() + 1);
+    topLeft.setX(std::max(topLeft.x(), available.left()));
+    topLeft.setY(std::max(topLeft.y(), available.top()));
+    if (topLeft != frame.topLeft())
+        move(topLeft);
+}
+
+void CDialogBase::FitToScreen()
+{
+    const QScreen* pScreen = screen();
+    if (pScreen == nullptr || m_pClient == nullptr)
+        return;
+    const QRect available = pScreen->availableGeometry();
+    const QMargins frame = isVisible() && frameGeometry() != geometry()
+        ? QMargins(geometry().x() - frameGeometry().x(), geometry().y() - frameGeometry().y(),
+                   frameGeometry().right() - geometry().right(),
+                   frameGeometry().bottom() - geometry().bottom())
+        : EstimatedFrameMargins();
+    const int nMenu = m_pMenuBar != nullptr ? m_pMenuBar->sizeHint().height() : 0;
+    // The layout's size where the screen has room for it; otherwise as much
+    // as there is, and never less than the least usable size.
+    const QSize room(available.width() - frame.left() - frame.right(),
+                     available.height() - frame.top() - frame.bottom() - nMenu);
+    const QSize client = m_layout.BaseSize().boundedTo(room).expandedTo(m_pClient->minimumSize());
+    if (!isVisible())
+        m_bPlacementPending = true;
+    if (m_bResizable) {
+        resize(client.width(), client.height() + nMenu);
+    } else {
+        static_cast<CDialogClient*>(m_pClient)->SetPreferredSize(client);
+        layout()->activate();
+    }
 }

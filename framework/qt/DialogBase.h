@@ -6,18 +6,25 @@
 // This stands in for the Windows dialog framework: positions in dialog units
 // are turned into pixels from the dialog font's average character size, the
 // way the platform does it, so the window keeps the proportions of its
-// layout. Every command can be sent by id, so tests can run any menu command
-// without a mouse.
+// layout. The window opens at the layout's size where the screen has room
+// for it, and a dialog with a sizing border follows any size down to the
+// least usable one (CDialogLayout). Every command can be sent by id, so
+// tests can run any menu command without a mouse.
 
+#include "DataExchange.h"
+#include "DialogLayout.h"
 #include "framework/StringTypes.h"
 
 #include <QDialog>
+#include <QMargins>
 #include <QPoint>
 
 #include <map>
+#include <vector>
 
 class CListCtrl;
 class CStaticControl;
+class QAction;
 class QMenu;
 class QMenuBar;
 struct CDialogTemplate;
@@ -77,24 +84,6 @@ struct CMessageEntry
         CMessageEntry::End, 0, 0, nullptr, nullptr                                                 \
     }
 
-class CDataExchange
-{
-public:
-    CDataExchange(CDialogBase* pDlg, bool bSaveAndValidate)
-        : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlg)
-    {}
-    bool m_bSaveAndValidate;
-    CDialogBase* m_pDlgWnd;
-};
-
-// Text of an edit box or a label. Multi-line boxes hold CR LF line ends in
-// the member, as the texts of this program do.
-void DDX_Text(CDataExchange* pDX, int nId, CString& value);
-void DDX_Check(CDataExchange* pDX, int nId, bool& value);
-// Binds a list view to its model, and a static control to its object.
-void DDX_Control(CDataExchange* pDX, int nId, CListCtrl& list);
-void DDX_Control(CDataExchange* pDX, int nId, CStaticControl& control);
-
 class CDialogBase : public QDialog
 {
     Q_OBJECT
@@ -103,8 +92,9 @@ public:
     explicit CDialogBase(int nTemplateId, QWidget* pParent = nullptr);
     ~CDialogBase() override;
 
-    // Builds the window, runs OnInitDialog and shows it without a modal
-    // loop (for tests and tools). False when the layout is missing.
+    // Builds the window, runs OnInitDialog, fits it to its screen and shows
+    // it without a modal loop (for tests and tools). False when the layout
+    // is missing.
     bool Create();
     // Builds the window if needed, runs OnInitDialog and the modal loop.
     int DoModal();
@@ -112,8 +102,13 @@ public:
 
     QWidget* GetDlgItem(int nId) const;
     QMenuBar* GetMenuBar() const { return m_pMenuBar; }
+    // The area below the menu bar that holds the controls.
+    QWidget* GetClient() const { return m_pClient; }
+    const CDialogLayout& Layout() const { return m_layout; }
+    bool IsResizable() const { return m_bResizable; }
     // A new pop-up menu made from one pop-up of a menu resource; its items
-    // send their commands to this dialog. The caller owns it.
+    // send their commands to this dialog (an item of the menu bar is shown
+    // with the menu bar's own action). The caller owns it.
     QMenu* CreatePopupMenu(int nMenuId, int nPopup);
 
     bool UpdateData(bool bSaveAndValidate = true);
@@ -138,11 +133,20 @@ protected:
 
     void reject() override;
     void accept() override;
+    bool event(QEvent* pEvent) override;
     void keyPressEvent(QKeyEvent* pEvent) override;
 
 private:
     bool BuildFromTemplate();
     void CreateMenuBar(int nMenuId);
+    // Binds the keys of menu items that work only in one control.
+    void BindFocusShortcuts(int nMenuId);
+    // Sizes the window to the layout's size, or to its screen where that is
+    // smaller (never below the least usable size).
+    void FitToScreen();
+    // Moves the window so that its frame lies on its screen's free area.
+    void KeepOnScreen();
+    QMargins EstimatedFrameMargins() const;
     void InvokeCommand(void (CDialogBase::*pfn)());
     void ShowCommandError(const CString& strText, bool bMemory);
 
@@ -152,6 +156,12 @@ private:
     QMenuBar* m_pMenuBar = nullptr;
     QWidget* m_pClient = nullptr;
     std::map<int, QWidget*> m_controls;
+    // The menu bar's action of each command.
+    std::map<int, QAction*> m_actions;
+    CDialogLayout m_layout;
+    bool m_bResizable = false;
+    // Sized before it was shown; placed again when first activated.
+    bool m_bPlacementPending = false;
     int m_nBaseUnitX = 6;
     int m_nBaseUnitY = 13;
 };

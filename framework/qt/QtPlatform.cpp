@@ -12,6 +12,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 bool CQtClipboard::SetText(const CString& strText)
@@ -49,7 +51,18 @@ void CQtMessageBox::Show(const CString& strText, EMessageIcon icon)
     QMessageBox box(qIcon, QString::fromUtf8(product::kName), ToQt(strText), QMessageBox::Ok,
                     QApplication::activeWindow());
     box.setObjectName(QStringLiteral("messageBox"));
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box.exec();
+}
+
+bool CQtMessageBox::AskYesNo(const CString& strQuestion)
+{
+    QMessageBox box(QMessageBox::Question, QString::fromUtf8(product::kName), ToQt(strQuestion),
+                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("questionBox"));
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 CFileDialogResult CQtFileDialog::Run(const CFileDialogRequest& request)
@@ -91,9 +104,51 @@ CFileDialogResult CQtFileDialog::Run(const CFileDialogRequest& request)
     return result;
 }
 
+CQtWebBrowser::CQtWebBrowser(QString strOpener) : m_strOpener(std::move(strOpener)) {}
+
+void CQtWebBrowser::ReportNoBrowser(const CString& strUrl)
+{
+    platform::MessageBox().Show("No web browser could be started to open the page. Its "
+                                "address, to copy into a browser:\n\n" +
+                                    strUrl,
+                                EMessageIcon::Information);
+}
+
 bool CQtWebBrowser::OpenUrl(const CString& strUrl)
 {
-    return QDesktopServices::openUrl(QUrl::fromEncoded(QByteArray::fromStdString(strUrl)));
+    const QString opener = QStandardPaths::findExecutable(m_strOpener);
+    if (opener.isEmpty()) {
+        if (QDesktopServices::openUrl(QUrl::fromEncoded(QByteArray::fromStdString(strUrl))))
+            return true;
+        ReportNoBrowser(strUrl);
+        return false;
+    }
+    // The opener runs until the browser it starts has taken the address
+    // (or, for a browser it starts anew, until that browser ends); its exit
+    // status is the only word of a failure. It writes nowhere, so that a
+    // browser it leaves running never writes to a closed pipe.
+    auto* pProcess = new QProcess(QCoreApplication::instance());
+    pProcess->setProgram(opener);
+    pProcess->setArguments({ToQt(strUrl)});
+    pProcess->setStandardInputFile(QProcess::nullDevice());
+    pProcess->setStandardOutputFile(QProcess::nullDevice());
+    pProcess->setStandardErrorFile(QProcess::nullDevice());
+    ++m_nRunning;
+    QObject::connect(pProcess, &QProcess::finished, pProcess,
+                     [this, pProcess, strUrl](int nExitCode, QProcess::ExitStatus status) {
+                         --m_nRunning;
+                         pProcess->deleteLater();
+                         if (status != QProcess::NormalExit || nExitCode != 0)
+                             ReportNoBrowser(strUrl);
+                     });
+    pProcess->start();
+    if (!pProcess->waitForStarted()) {
+        --m_nRunning;
+        pProcess->deleteLater();
+        ReportNoBrowser(strUrl);
+        return false;
+    }
+    return true;
 }
 
 void CQtBusyIndicator::Begin() { QApplication::setOverrideCursor(Qt::WaitCursor); }

@@ -9,6 +9,7 @@
 #include <QPageSize>
 #include <QPen>
 #include <QPrinter>
+#include <QTransform>
 
 #include <algorithm>
 #include <string>
@@ -56,6 +57,8 @@ int CQtPrintDevice::GetDeviceCaps(EDeviceCap cap) const
         return m_pPrinter->logicalDpiY();
     case VERTRES:
         return m_pPrinter->height();
+    case HORZRES:
+        return m_pPrinter->width();
     }
     return 0;
 }
@@ -123,6 +126,8 @@ void CQtPrintDevice::Rectangle(const CRect& rect)
     // stock pen and brush of a fresh printer context.
     QPen pen(Qt::black);
     pen.setWidth(1);
+    // Scaled down, a one-pixel outline would grow thin and faint.
+    pen.setCosmetic(m_dScale != 1.0);
     pen.setJoinStyle(Qt::MiterJoin);
     m_painter.setPen(pen);
     m_painter.setBrush(Qt::white);
@@ -138,6 +143,30 @@ void CQtPrintDevice::FillSolidRect(const CRect& rect, COLORREF crFill)
 }
 
 void CQtPrintDevice::SetTextColor(COLORREF crText) { m_crText = crText; }
+
+void CQtPrintDevice::SetScale(double dScale, int nOriginX, int nOriginY)
+{
+    m_dScale = dScale > 0.0 ? dScale : 1.0;
+    m_ptScaleOrigin = QPoint(nOriginX, nOriginY);
+    ApplyScale();
+}
+
+void CQtPrintDevice::ApplyScale()
+{
+    if (!m_painter.isActive())
+        return;
+    // An unscaled page is left exactly as the painter has it.
+    if (m_dScale == 1.0) {
+        if (!m_painter.transform().isIdentity())
+            m_painter.setTransform(QTransform());
+        return;
+    }
+    QTransform transform;
+    transform.translate(m_ptScaleOrigin.x(), m_ptScaleOrigin.y());
+    transform.scale(m_dScale, m_dScale);
+    transform.translate(-m_ptScaleOrigin.x(), -m_ptScaleOrigin.y());
+    m_painter.setTransform(transform);
+}
 
 void CQtPrintDevice::SetBkModeTransparent() { m_bTransparent = true; }
 
@@ -194,6 +223,7 @@ bool CQtPrintDevice::StartDoc(const CString& strDocName)
     }
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_painter.setRenderHint(QPainter::TextAntialiasing, true);
+    ApplyScale();
     m_nPagesStarted = 0;
     return true;
 }
@@ -212,6 +242,7 @@ bool CQtPrintDevice::StartPage()
             DescribeTarget() + ".";
         return false;
     }
+    ApplyScale();
     return true;
 }
 

@@ -43,6 +43,7 @@ public:
     void SetTextColor(COLORREF crText) override;
     void SetBkModeTransparent() override;
     void DrawText(const CString& strText, const CRect& rect, unsigned nFlags) override;
+    void SetScale(double dScale, int nOriginX, int nOriginY) override;
 
     bool StartDoc(const CString& strDocName) override;
     bool StartPage() override;
@@ -55,6 +56,7 @@ private:
     // What the job is being printed on, for messages: the file or the printer.
     CString DescribeTarget() const;
     QFont CurrentFont() const;
+    void ApplyScale();
 
     std::unique_ptr<QPrinter> m_pPrinter;
     QPainter m_painter;
@@ -63,6 +65,8 @@ private:
     FontHandle m_hSelectedFont = 0;
     COLORREF m_crText;
     bool m_bTransparent = false;
+    double m_dScale = 1.0;
+    QPoint m_ptScaleOrigin;
     int m_nPagesStarted = 0;
     CString m_strLastError;
 };

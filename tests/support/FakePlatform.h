@@ -38,7 +38,20 @@ public:
     {
         m_shown.push_back({strText, icon});
     }
+    // Answers each question with the next scripted answer; Yes when none is
+    // left, so that a test's window closes at its end.
+    bool AskYesNo(const CString& strQuestion) override
+    {
+        m_questions.push_back(strQuestion);
+        if (m_answers.empty())
+            return true;
+        const bool bYes = m_answers.front();
+        m_answers.pop_front();
+        return bYes;
+    }
     std::vector<CShown> m_shown;
+    std::vector<CString> m_questions;
+    std::deque<bool> m_answers;
 };
 
 // Answers each dialog with the next scripted result; Cancel when none is left.

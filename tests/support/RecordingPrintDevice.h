@@ -39,7 +39,8 @@ struct CPrintOp
         StartPage,
         EndPage,
         EndDoc,
-        AbortDoc
+        AbortDoc,
+        Scale
     };
     EKind kind = StartDoc;
     int nPage = 0;       // pages started so far
@@ -51,6 +52,7 @@ struct CPrintOp
     int nFont = 0;       // the font selected (SelectFont: the new one)
     int nFontHeight = 0; // the selected font's height
     bool bTransparent = false;
+    double dScale = 1.0; // Scale: the new scale; otherwise the scale in force
 };
 
 struct CPrintLog
@@ -81,6 +83,8 @@ public:
     // Fixed metrics and scripted failures, for a device without an inner one.
     int m_nDpi = 300;
     int m_nPageHeight = 1000;
+    // Wide enough that no grid of the tests is scaled unless a test narrows it.
+    int m_nPageWidth = 100000;
     bool m_bFailStartDoc = false;
     int m_nFailStartPage = 0; // the n-th StartPage fails (1-based); 0: none
     bool m_bFailEndDoc = false;
@@ -90,6 +94,8 @@ public:
     {
         if (m_pInner)
             return m_pInner->GetDeviceCaps(cap);
+        if (cap == HORZRES)
+            return m_nPageWidth;
         return cap == LOGPIXELSY ? m_nDpi : m_nPageHeight;
     }
 
@@ -168,6 +174,15 @@ public:
         op.nFlags = nFlags;
     }
 
+    void SetScale(double dScale, int nOriginX, int nOriginY) override
+    {
+        if (m_pInner)
+            m_pInner->SetScale(dScale, nOriginX, nOriginY);
+        m_dScale = dScale;
+        CPrintOp& op = Record(CPrintOp::Scale);
+        op.rect = CRect{nOriginX, nOriginY, nOriginX, nOriginY};
+    }
+
     bool StartDoc(const CString& strDocName) override
     {
         Record(CPrintOp::StartDoc).strText = strDocName;
@@ -220,6 +235,7 @@ private:
         op.nFont = m_hFont;
         op.nFontHeight = Height();
         op.bTransparent = m_bTransparent;
+        op.dScale = m_dScale;
         m_pLog->ops.push_back(op);
         return m_pLog->ops.back();
     }
@@ -231,6 +247,7 @@ private:
     FontHandle m_hFont = 0;
     COLORREF m_crText = RGB(0, 0, 0);
     bool m_bTransparent = false;
+    double m_dScale = 1.0;
     int m_nPage = 0;
     int m_nStartPageCalls = 0;
 };

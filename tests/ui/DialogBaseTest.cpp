@@ -3,6 +3,7 @@
 #include "support/FakePlatform.h"
 #include "framework/File.h"
 #include "framework/qt/MultiLineEdit.h"
+#include "framework/qt/PictureControl.h"
 #include "res/Resource.h"
 
 #include <QApplication>
@@ -90,8 +91,11 @@ TEST(DialogBase, LayoutInDialogUnits)
               QRect(dlg.MapDialogPoint(7, 269), QSize((510 * cx + 2) / 4, (144 * cy + 4) / 8)));
     QWidget* pClient = dlg.findChild<QWidget*>("client");
     EXPECT_EQ(pClient->size(), QSize((524 * cx + 2) / 4, (420 * cy + 4) / 8));
-    // The banner is as large as its picture plus the sunken edge.
-    EXPECT_EQ(dlg.GetDlgItem(IDC_BANNER)->size(), QSize(765, 112));
+    // The banner keeps to its own rectangle; its picture is drawn inside it.
+    auto* pBanner = static_cast<CPictureControl*>(dlg.GetDlgItem(IDC_BANNER));
+    EXPECT_EQ(pBanner->geometry(),
+              QRect(dlg.MapDialogPoint(6, 6), QSize((511 * cx + 2) / 4, (70 * cy + 4) / 8)));
+    EXPECT_TRUE(pBanner->contentsRect().contains(pBanner->PictureRect()));
     // Group boxes lie behind the controls they frame and take no clicks.
     auto* pGroup = dlg.findChild<QGroupBox*>("groupTemplate");
     EXPECT_TRUE(pGroup->testAttribute(Qt::WA_TransparentForMouseEvents));

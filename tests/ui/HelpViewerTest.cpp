@@ -245,3 +245,41 @@ TEST_F(HelpViewerTest, F1AndHelpTopicsOpenTheGuideOfTheProgram)
     EXPECT_TRUE(m_fake.messageBox.m_shown.empty());
     dlg.close();
 }
+
+TEST(HelpWindow, ThePagesStayReadableOnALightAndADarkPalette)
+{
+    // The colour of the guide's ordinary text, and of the page behind it.
+    auto TextAndPage = [](const CHelpWindow& window) {
+        const QTextDocument* pDocument = window.Browser()->document();
+        for (QTextBlock block = pDocument->begin(); block.isValid(); block = block.next()) {
+            if (block.text().startsWith("Korvane turns text"))
+                return std::make_pair(block.begin().fragment().charFormat().foreground().color(),
+                                      window.Browser()->palette().color(QPalette::Base));
+        }
+        return std::make_pair(QColor(), QColor());
+    };
+    QPalette dark;
+    dark.setColor(QPalette::Base, QColor(0x1e, 0x1f, 0x22));
+    dark.setColor(QPalette::Text, QColor(0xe6, 0xe6, 0xe6));
+    dark.setColor(QPalette::Window, QColor(0x2b, 0x2d, 0x31));
+    dark.setColor(QPalette::WindowText, QColor(0xe6, 0xe6, 0xe6));
+
+    CHelpWindow window;
+    window.OpenContents(kGuide + "index.html");
+    auto [text, page] = TextAndPage(window);
+    ASSERT_TRUE(text.isValid());
+    EXPECT_LT(text.lightness(), 60);
+    EXPECT_GT(page.lightness() - text.lightness(), 150);
+
+    // A dark palette, while the page is shown: light text on a dark page.
+    window.setPalette(dark);
+    std::tie(text, page) = TextAndPage(window);
+    ASSERT_TRUE(text.isValid());
+    EXPECT_GT(text.lightness(), 200);
+    EXPECT_GT(text.lightness() - page.lightness(), 150);
+
+    // And back.
+    window.setPalette(QPalette());
+    std::tie(text, page) = TextAndPage(window);
+    EXPECT_LT(text.lightness(), 60);
+}

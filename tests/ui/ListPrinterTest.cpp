@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 // The recording device's fixed metrics at 300 dpi: the fonts are 75 (18
@@ -368,5 +369,71 @@ TEST_F(ListPrinterTest, PrinterFailuresAreReportedAndNothingMoreIsDrawn)
             EXPECT_TRUE(m_pLog->Of(CPrintOp::EndDoc).empty());
             EXPECT_EQ(m_pLog->ops.back().kind, CPrintOp::DeleteFont);
         }
+    }
+}
+
+TEST_F(ListPrinterTest, AGridWiderThanThePageIsScaledToItAndItsPagesAreNumbered)
+{
+    const std::string strWide(100, 'w');
+    std::vector<std::vector<std::string>> rows;
+    for (int i = 0; i < 50; ++i)
+        rows.push_back({"r" + std::to_string(i), strWide, strWide});
+    auto pList = MakeList({{"A"}, {"B"}, {"C"}}, rows);
+    // Columns of 3 * 20 + 30 ("r10") and 100 * 20 + 30 wide, 10 more each
+    // for their boxes.
+    const int nGridRight = 50 + (3 * kByte10 + 40) + 2 * (100 * kByte10 + 40);
+
+    // A page as wide as the grid: printed as laid out, without numbers.
+    AnswerWithRecorder()->m_nPageWidth = nGridRight;
+    ASSERT_TRUE(m_printer.PrintList(*pList, "Data List"));
+    EXPECT_TRUE(m_pLog->Of(CPrintOp::Scale).empty());
+    EXPECT_EQ(Rects()[3].rect.right, nGridRight);
+    for (const CPrintOp& op : Texts())
+        EXPECT_NE(op.strText.substr(0, 5), "Page ");
+
+    // One pixel narrower: the whole grid shrinks about the title's corner
+    // until its right edge keeps the left margin from the page's edge.
+    m_pLog->ops.clear();
+    CRecordingPrintDevice* pDevice = AnswerWithRecorder();
+    pDevice->m_nPageWidth = nGridRight - 1;
+    pDevice->m_nPageHeight = 1000;
+    ASSERT_TRUE(m_printer.PrintList(*pList, "Data List"));
+    const double dScale = (nGridRight - 1 - 100.0) / (nGridRight - 50);
+    const auto scales = m_pLog->Of(CPrintOp::Scale);
+    ASSERT_FALSE(scales.empty());
+    EXPECT_DOUBLE_EQ(scales[0].dScale, dScale);
+    EXPECT_EQ(scales[0].rect.left, 50);
+    EXPECT_EQ(scales[0].rect.top, 130);
+    // The layout itself is the unscaled one.
+    EXPECT_EQ(Rects()[3].rect.right, nGridRight);
+
+    // Rows end above the page number's band (a 10-point line and two
+    // spacings), measured on the page.
+    const int nBand = kLine10 + 10;
+    std::map<int, std::vector<std::string>> numbers;
+    int nRowsOnPages = 0;
+    for (const CPrintOp& op : Texts()) {
+        if (op.strText.substr(0, 5) == "Page ") {
+            numbers[op.nPage].push_back(op.strText);
+            EXPECT_EQ(op.dScale, 1.0);
+            EXPECT_EQ(op.rect, (CRect{50, 1000 - nBand + 5, nGridRight - 1 - 50, 1000}));
+            EXPECT_EQ(op.nFlags, DT_CENTER | DT_SINGLELINE);
+            continue;
+        }
+        EXPECT_DOUBLE_EQ(op.dScale, dScale) << op.strText;
+        if (op.strText[0] == 'r') {
+            ++nRowsOnPages;
+            const double dBottom = 130 + (op.rect.top - 5 + 20 + kLine18 - 130) * dScale;
+            EXPECT_LE(dBottom, 1000 - nBand) << op.strText;
+        }
+    }
+    EXPECT_EQ(nRowsOnPages, 50);
+    const int nPages = static_cast<int>(m_pLog->Of(CPrintOp::StartPage).size());
+    ASSERT_GT(nPages, 1);
+    ASSERT_EQ(numbers.size(), static_cast<size_t>(nPages));
+    for (int nPage = 1; nPage <= nPages; ++nPage) {
+        EXPECT_EQ(numbers[nPage],
+                  std::vector<std::string>{"Page " + std::to_string(nPage) + " of " +
+                                           std::to_string(nPages)});
     }
 }

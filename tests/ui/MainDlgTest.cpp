@@ -80,19 +80,23 @@ TEST_F(MainDlgTest, StartUpShowsDefaultsPathsAndSamples)
     EXPECT_TRUE(View()->showGrid());
 }
 
-TEST_F(MainDlgTest, MenuBarHasTheItemsAndIds)
+TEST_F(MainDlgTest, MenuBarHasTheItemsIdsAccessKeysAndShortcuts)
 {
     QStringList items;
     for (QMenu* pMenu : m_dlg.GetMenuBar()->findChildren<QMenu*>()) {
-        for (QAction* pAction : pMenu->actions())
-            items << (pAction->isSeparator() ? "-"
-                                             : pAction->text() + "=" + pAction->data().toString());
+        items << pMenu->title();
+        for (QAction* pAction : pMenu->actions()) {
+            QString item = pAction->text() + "=" + pAction->data().toString();
+            if (!pAction->shortcut().isEmpty())
+                item += " " + pAction->shortcut().toString();
+            items << (pAction->isSeparator() ? QStringLiteral("-") : item);
+        }
     }
     EXPECT_EQ(items.join('|').toStdString(),
-              "Copy Row=32771|Copy All...=32772|-|Save As...=32773|-|Print...=57607|-|"
-              "Delete Row ( Del )=32778|Delete List Content=32784|-|Load Template=32775|"
-              "Load Data=32776|-|Close...=57602|Help Topics...=32783|-|Product Page=32779|-|"
-              "About=32780");
+              "&File|Copy &Row=32771 Ctrl+C|Copy &All...=32772|-|&Save As...=32773 Ctrl+S|-|"
+              "&Print...=57607 Ctrl+P|-|&Delete Row ( Del )=32778|Delete List Co&ntent=32784|-|"
+              "Load &Template=32775 Ctrl+Shift+O|&Load Data=32776 Ctrl+O|-|&Close...=57602 Ctrl+Q|"
+              "&Help|&Help Topics...=32783 F1|-|Product &Page=32779|-|&About=32780");
 }
 
 TEST_F(MainDlgTest, ParseDataFillsColumnsAndRowsAndKeepsColumnsTheSecondTime)
@@ -211,8 +215,8 @@ TEST_F(MainDlgTest, RightClickOpensTheFileMenuAndItsItemsWork)
     const QRect rect = pView->visualRect(pView->model()->index(5, 0));
     QTest::mouseClick(pView->viewport(), Qt::RightButton, {}, rect.center());
     EXPECT_EQ(shown.size(), 9);
-    EXPECT_EQ(shown.first(), "Copy Row");
-    EXPECT_EQ(shown.last(), "Close...");
+    EXPECT_EQ(shown.first(), "Copy &Row");
+    EXPECT_EQ(shown.last(), "&Close...");
     // The right click selected row 5, and Copy Row copied it.
     EXPECT_EQ(m_fake.clipboard.m_strText.substr(0, 31), "https://crm.adventure-works.com");
 }
@@ -228,7 +232,8 @@ TEST_F(MainDlgTest, LoadTemplateReplacesTheTextsOrSaysWhyNot)
     EXPECT_EQ(Line("IDC_EDIT_TEMPLATE_PATH")->text().toStdString(), path);
     ASSERT_EQ(m_fake.fileDialog.m_requests.size(), 1u);
     EXPECT_TRUE(m_fake.fileDialog.m_requests[0].bOpen);
-    EXPECT_EQ(m_fake.fileDialog.m_requests[0].strFilter, "Text Files (*.txt)||");
+    EXPECT_EQ(m_fake.fileDialog.m_requests[0].strFilter,
+              "Text Files (*.txt)|*.txt|All Files (*)|*||");
     EXPECT_EQ(m_fake.fileDialog.m_requests[0].strInitialDir,
               kSamples + "login_to_url_template.txt");
     EXPECT_EQ(m_dlg.m_listResult.GetColumnCount(), 1); // the list waits for Parse Data
@@ -270,9 +275,13 @@ TEST_F(MainDlgTest, SaveAsWritesByTheExtension)
 
 TEST_F(MainDlgTest, PrintDrawsTheListAsShownUnderDataList)
 {
-    // Nothing to print before a parse: no dialog.
+    // Nothing to print before a parse: no dialog, and a word why.
     m_dlg.SendCommand(ID_FILE_PRINT);
     EXPECT_EQ(m_fake.printDialog.m_nRuns, 0);
+    ASSERT_EQ(m_fake.messageBox.m_shown.size(), 1u);
+    EXPECT_EQ(m_fake.messageBox.m_shown[0].strText,
+              "The result list has no rows: there is nothing to print.");
+    m_fake.messageBox.m_shown.clear();
 
     m_dlg.SendCommand(IDC_BUTTON_PARSE);
     ClickRow(0);

@@ -20,6 +20,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <regex>
 #include <set>
 #include <sstream>
 
@@ -411,4 +412,51 @@ TEST(QtPrintDialog, CancelGivesNoDeviceOkGivesOne)
     EXPECT_EQ(strName, "printDialog");
     ASSERT_NE(pDevice, nullptr);
     EXPECT_GT(pDevice->GetDeviceCaps(LOGPIXELSY), 0);
+}
+
+TEST_F(PdfPrintTest, AListWiderThanA4IsScaledOntoThePageAndItsPagesNumbered)
+{
+    // Five columns of long values, as the samples' notes are, and pages of rows.
+    std::vector<std::vector<std::string>> rows;
+    for (int i = 0; i < 90; ++i) {
+        const std::string n = std::to_string(100 + i);
+        rows.push_back({"https://intranet.example.com/timesheets/" + n, "CONTOSO/nancy.davolio" + n,
+                        "S3pt_2023-Autumn-" + n, "2024-03-08T09:00:03-" + n,
+                        "Expires-every-90-days-ask-the-help-desk-" + n});
+    }
+    auto pList = MakeList({{"Site"}, {"Login"}, {"Password"}, {"Last"}, {"Notes"}}, rows);
+    const std::string strPdf = m_dir.File("wide.pdf");
+    AnswerWithPdf(m_fake, strPdf, m_pLog);
+    ASSERT_TRUE(m_printer.PrintList(*pList, "Data List"));
+    ASSERT_FALSE(m_pLog->Of(CPrintOp::Scale).empty());
+
+    const int nPages = PageCount(strPdf);
+    ASSERT_GT(nPages, 1);
+    // Every word lies on the page, inside its right margin (A4 is 595.3
+    // points wide, the printable area ends a quarter inch from the edge),
+    // and every cell is there.
+    const std::string strBoxes =
+        RunCommand(std::string(KORVANE_PDFTOTEXT) + " -bbox " + Quote(strPdf) + " -");
+    const std::regex word(R"re(xMax="([0-9.]+)"[^>]*>([^<]*)</word>)re");
+    std::set<std::string> words;
+    double dRightmost = 0;
+    for (std::sregex_iterator it(strBoxes.begin(), strBoxes.end(), word), end; it != end; ++it) {
+        dRightmost = std::max(dRightmost, std::stod((*it)[1]));
+        words.insert((*it)[2]);
+    }
+    EXPECT_LE(dRightmost, 595.3 - 18.0);
+    for (const auto& row : rows) {
+        for (const std::string& strCell : row)
+            EXPECT_EQ(words.count(strCell), 1u) << strCell;
+    }
+    // "Page N of M" at the foot of each page.
+    for (int nPage = 1; nPage <= nPages; ++nPage) {
+        const std::string strText = PageText(strPdf, nPage);
+        const std::string strNumber =
+            "Page " + std::to_string(nPage) + " of " + std::to_string(nPages);
+        const size_t nEnd = strText.find_last_not_of(" \n\f");
+        ASSERT_NE(nEnd, std::string::npos);
+        const std::string strLastLine = strText.substr(strText.rfind('\n', nEnd) + 1);
+        EXPECT_NE(strLastLine.find(strNumber), std::string::npos) << strNumber;
+    }
 }

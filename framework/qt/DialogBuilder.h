@@ -1,0 +1,37 @@
+#pragma once
+// Makes the controls of a dialog layout: one widget per control of the
+// template in the dialog's client area, named after the control, with the
+// layout's tab order, placed by a CDialogLayout.
+
+#include <QSize>
+
+#include <vector>
+
+class CDialogBase;
+class CDialogLayout;
+class QWidget;
+struct CControlTemplate;
+struct CDialogTemplate;
+
+class CDialogBuilder
+{
+public:
+    // Buttons send their commands, and the list view its notifications, to
+    // pDialog; the widgets are children of pClient.
+    CDialogBuilder(CDialogBase* pDialog, QWidget* pClient);
+
+    // The widgets of the template's controls, in template order, placed at
+    // the layout's base size; the layout learns every control and the
+    // least usable size is set on the client area.
+    std::vector<QWidget*> Build(const CDialogTemplate& tmpl, CDialogLayout& layout);
+
+private:
+    QWidget* CreateControl(const CControlTemplate& ctl);
+    QSize MinimumControlSize(const CControlTemplate& ctl, const QWidget* pWidget) const;
+    void PlaceControls(const CDialogTemplate& tmpl, const std::vector<QWidget*>& widgets,
+                       CDialogLayout& layout);
+    void SetUpFocus(const CDialogTemplate& tmpl, const std::vector<QWidget*>& widgets);
+
+    CDialogBase* m_pDialog;
+    QWidget* m_pClient;
+};
