@@ -103,6 +103,8 @@ private:
     // The root element's index, 0 when there is none, -1 on an error; sets
     // m_strParseError in the last two cases.
     int32_t ParseElements(xml::XML_TOKEN& token);
+    // One run of ParseElements.
+    class CParser;
 
     bool HasRootElement() const;
     bool InsertElement(const char* pszName, bool bChild);
