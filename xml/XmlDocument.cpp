@@ -133,113 +133,180 @@ bool EndTagMatches(const char* pEnd, size_t nEnd, const CString& strStart)
 
 CString AtOffset(int32_t nOffset) { return " at offset " + std::to_string(nOffset); }
 
+// Whether the start tag in node may open an element nDepth levels down;
+// when not, strError says why: bAfterRoot, it comes after the root element
+// has closed, or the packed record fields cannot hold it (a text beyond them
+// is refused rather than indexed wrongly).
+bool StartTagFits(const XML_NODE& node, bool bAfterRoot, size_t nDepth, CString& strError)
+{
+    if (bAfterRoot)
+        strError =
+            "Element '" + node.strName + "'" + AtOffset(node.nOffset) + " is sibling to root";
+    else if (node.nSize > xml::kMaxStartTag)
+        strError = "Start tag of element '" + node.strName + "'" + AtOffset(node.nOffset) +
+            " is longer than " + std::to_string(xml::kMaxStartTag) + " bytes";
+    else if (nDepth > static_cast<size_t>(xml::kMaxDepth))
+        strError = "Element '" + node.strName + "'" + AtOffset(node.nOffset) +
+            " is nested deeper than " + std::to_string(xml::kMaxDepth) + " levels";
+    else
+        return true;
+    return false;
+}
+
+// Whether the end tag in node, whose name strEnd the cursor has just read,
+// closes the element that the start tag pStart opened (null: no element is
+// open); when not, strError says why.
+bool EndTagFits(const CString& strEnd, const XML_TOKEN& token, const XML_NODE& node,
+                const XML_NODE* pStart, CString& strError)
+{
+    if (pStart == nullptr)
+        strError = "No start tag for end tag '" + strEnd + "'" + AtOffset(node.nOffset);
+    else if (!EndTagMatches(strEnd.data(), strEnd.size(), pStart->strName))
+        strError = "End tag '" + strEnd + "'" + AtOffset(token.iFirst - 1) +
+            " does not match start tag '" + pStart->strName + "'" + AtOffset(pStart->nOffset);
+    else if (node.nSize > xml::kMaxEndTag)
+        strError = "End tag '" + strEnd + "'" + AtOffset(node.nOffset) + " is longer than " +
+            std::to_string(xml::kMaxEndTag) + " bytes";
+    else
+        return true;
+    return false;
+}
+
 } // namespace
+
+// One run of ParseElements: the open elements, and a step for each kind of
+// tag. The steps are inline, so that the compiler may fold them into the
+// loop.
+class CXmlDocument::CParser
+{
+public:
+    explicit CParser(CXmlDocument& doc) : m_doc(doc) {}
+
+    // The record that the next scan fills: the stack entry above the open
+    // elements' start tags.
+    XML_NODE& NextNode() { return m_stack[m_nOpen]; }
+    // The start tag in node gets the next record, linked as the last child
+    // of the innermost open element; unless it is an empty-element tag, it
+    // becomes the innermost open element. False, with the parse error set,
+    // when it cannot stand there.
+    bool OpenElement(const XML_NODE& node);
+    // The end tag in node, whose name the cursor holds, closes the innermost
+    // open element. False, with the parse error set, when it cannot.
+    bool CloseElement(const XML_TOKEN& token, const XML_NODE& node);
+    // What ParseElements returns when the text has ended.
+    int32_t EndOfText();
+
+private:
+    void LinkLastChild(int32_t i);
+
+    CXmlDocument& m_doc;
+    // The start tags of the open elements, innermost last, and the entry
+    // that receives the next node. Nesting costs entries here, never
+    // recursion.
+    std::vector<XML_NODE> m_stack = std::vector<XML_NODE>(6);
+    size_t m_nOpen = 0; // open elements, which is also the depth of the next one
+    int32_t m_iRoot = 0;
+    int32_t m_iCur = 0; // the innermost open element; 0 is the document
+};
+
+inline bool CXmlDocument::CParser::OpenElement(const XML_NODE& node)
+{
+    if (m_doc.m_iNextFree == m_doc.m_nElemCapacity)
+        m_doc.GrowElements(0);
+    const int32_t i = m_doc.m_iNextFree++;
+    const bool bAfterRoot = m_iRoot != 0 && m_nOpen == 0;
+    if (m_iRoot == 0)
+        m_iRoot = i;
+    if (!StartTagFits(node, bAfterRoot, m_nOpen, m_doc.m_strParseError))
+        return false;
+
+    LinkLastChild(i);
+    XML_ELEMENT& elem = m_doc.Elem(i);
+    elem.nDepth = static_cast<uint32_t>(m_nOpen);
+    elem.nOffset = node.nOffset;
+    elem.cbStartTag = static_cast<uint32_t>(node.nSize);
+    if (node.bEmptyTag) {
+        elem.nSize = node.nSize;
+        elem.cbEndTag = 0;
+        return true;
+    }
+    // Its size and end tag wait for CloseElement. node is not used past
+    // this point: growing the stack moves the entries.
+    ++m_nOpen;
+    if (m_nOpen == m_stack.size())
+        m_stack.resize(2 * m_stack.size() + 6);
+    m_iCur = i;
+    return true;
+}
+
+// The new record i becomes the last child of the innermost open element.
+inline void CXmlDocument::CParser::LinkLastChild(int32_t i)
+{
+    XML_ELEMENT& elem = m_doc.Elem(i);
+    elem.iParent = m_iCur;
+    elem.iFirstChild = 0;
+    elem.iNextSibling = 0;
+    XML_ELEMENT& parent = m_doc.Elem(m_iCur);
+    if (parent.iFirstChild == 0) {
+        parent.iFirstChild = i;
+        elem.iPrevSibling = i;
+        elem.wFlags = xml::XEF_FIRSTCHILD;
+    } else {
+        XML_ELEMENT& first = m_doc.Elem(parent.iFirstChild);
+        m_doc.Elem(first.iPrevSibling).iNextSibling = i;
+        elem.iPrevSibling = first.iPrevSibling;
+        first.iPrevSibling = i;
+        elem.wFlags = 0;
+    }
+}
+
+inline bool CXmlDocument::CParser::CloseElement(const XML_TOKEN& token, const XML_NODE& node)
+{
+    const CString strEndName = xml::GetTokenText(token);
+    const XML_NODE* pStart = m_nOpen > 0 ? &m_stack[m_nOpen - 1] : nullptr;
+    if (!EndTagFits(strEndName, token, node, pStart, m_doc.m_strParseError))
+        return false;
+    XML_ELEMENT& cur = m_doc.Elem(m_iCur);
+    cur.nSize = node.nOffset + node.nSize - cur.nOffset;
+    cur.cbEndTag = static_cast<uint32_t>(node.nSize);
+    m_iCur = cur.iParent;
+    --m_nOpen;
+    return true;
+}
+
+inline int32_t CXmlDocument::CParser::EndOfText()
+{
+    if (m_nOpen > 0) {
+        const XML_NODE& open = m_stack[m_nOpen - 1];
+        m_doc.m_strParseError =
+            "Element '" + open.strName + "'" + AtOffset(open.nOffset) + " not ended";
+        return -1;
+    }
+    if (m_iRoot == 0)
+        m_doc.m_strParseError = "Root element not found";
+    return m_iRoot;
+}
 
 int32_t CXmlDocument::ParseElements(XML_TOKEN& token)
 {
     token.iNext = 0;
-    // The open start tags, innermost last; the entry at nTop receives each
-    // new node. Nesting costs entries here, never recursion.
-    std::vector<XML_NODE> stack(6);
-    size_t nTop = 0;
-    int32_t nOpen = 0;
-    int32_t nLevel = 0;
-    int32_t iRoot = 0;
-    int32_t iCur = 0;
-
-    const auto fail = [this](CString strMessage) {
-        m_strParseError = std::move(strMessage);
-        return -1;
-    };
-
+    CParser parser(*this);
     for (;;) {
-        XML_NODE& node = stack[nTop];
+        XML_NODE& node = parser.NextNode();
         switch (xml::ScanNode(token, node)) {
-        case xml::XNK_ELEMENT: {
-            if (m_iNextFree == m_nElemCapacity)
-                GrowElements(0);
-            const int32_t i = m_iNextFree++;
-            if (iRoot == 0)
-                iRoot = i;
-            else if (nOpen == 0)
-                return fail("Element '" + node.strName + "'" + AtOffset(node.nOffset) +
-                            " is sibling to root");
-            // The packed record fields bound what a text may hold; a text
-            // beyond them is refused rather than indexed wrongly.
-            if (node.nSize > xml::kMaxStartTag)
-                return fail("Start tag of element '" + node.strName + "'" + AtOffset(node.nOffset) +
-                            " is longer than " + std::to_string(xml::kMaxStartTag) + " bytes");
-            if (nLevel > xml::kMaxDepth)
-                return fail("Element '" + node.strName + "'" + AtOffset(node.nOffset) +
-                            " is nested deeper than " + std::to_string(xml::kMaxDepth) + " levels");
-
-            XML_ELEMENT& elem = Elem(i);
-            elem.iParent = iCur;
-            elem.iFirstChild = 0;
-            elem.iNextSibling = 0;
-            XML_ELEMENT& parent = Elem(iCur);
-            if (parent.iFirstChild == 0) {
-                parent.iFirstChild = i;
-                elem.iPrevSibling = i;
-                elem.wFlags = xml::XEF_FIRSTCHILD;
-            } else {
-                XML_ELEMENT& first = Elem(parent.iFirstChild);
-                Elem(first.iPrevSibling).iNextSibling = i;
-                elem.iPrevSibling = first.iPrevSibling;
-                first.iPrevSibling = i;
-                elem.wFlags = 0;
-            }
-            elem.nDepth = static_cast<uint32_t>(nLevel);
-            elem.nOffset = node.nOffset;
-            elem.cbStartTag = static_cast<uint32_t>(node.nSize);
-            if (node.bEmptyTag) {
-                elem.nSize = node.nSize;
-                elem.cbEndTag = 0;
-            } else {
-                ++nOpen;
-                ++nLevel;
-                ++nTop;
-                if (nTop == stack.size())
-                    stack.resize(2 * stack.size() + 6);
-                iCur = i;
-            }
+        case xml::XNK_ELEMENT:
+            if (!parser.OpenElement(node))
+                return -1;
             break;
-        }
-        case xml::XNK_END_TAG: {
-            const CString strEndName = xml::GetTokenText(token);
-            if (nTop == 0)
-                return fail("No start tag for end tag '" + strEndName + "'" +
-                            AtOffset(node.nOffset));
-            const int32_t nEndOffset = node.nOffset;
-            const int32_t nEndSize = node.nSize;
-            --nTop;
-            const XML_NODE& start = stack[nTop];
-            XML_ELEMENT& cur = Elem(iCur);
-            if (!EndTagMatches(strEndName.data(), strEndName.size(), start.strName))
-                return fail("End tag '" + strEndName + "'" + AtOffset(token.iFirst - 1) +
-                            " does not match start tag '" + start.strName + "'" +
-                            AtOffset(cur.nOffset));
-            if (nEndSize > xml::kMaxEndTag)
-                return fail("End tag '" + strEndName + "'" + AtOffset(nEndOffset) +
-                            " is longer than " + std::to_string(xml::kMaxEndTag) + " bytes");
-            cur.nSize = nEndOffset + nEndSize - cur.nOffset;
-            cur.cbEndTag = static_cast<uint32_t>(nEndSize);
-            iCur = cur.iParent;
-            --nOpen;
-            --nLevel;
+        case xml::XNK_END_TAG:
+            if (!parser.CloseElement(token, node))
+                return -1;
             break;
-        }
         case xml::XNK_BAD:
-            return fail(node.strName);
+            m_strParseError = node.strName;
+            return -1;
         case xml::XNK_END_OF_TEXT:
-            if (nOpen > 0) {
-                const XML_NODE& open = stack[nTop - 1];
-                return fail("Element '" + open.strName + "'" + AtOffset(open.nOffset) +
-                            " not ended");
-            }
-            if (iRoot == 0)
-                m_strParseError = "Root element not found";
-            return iRoot;
+            return parser.EndOfText();
         default:
             // Text, white space, CDATA, processing instructions, comments
             // and the document type are passed over.

@@ -103,9 +103,18 @@ private:
     // The root element's index, 0 when there is none, -1 on an error; sets
     // m_strParseError in the last two cases.
     int32_t ParseElements(xml::XML_TOKEN& token);
+    // One run of ParseElements.
+    class CParser;
 
     bool HasRootElement() const;
     bool InsertElement(const char* pszName, bool bChild);
+    struct CInsertPlan;
+    // Where the new element named pszName goes and what text goes in; false
+    // when the insertion cannot be made. Changes nothing.
+    bool PlanInsert(const char* pszName, bool bChild, CInsertPlan& plan) const;
+    // Makes the planned insertion: the text, the new record, which it
+    // returns, and the records around it. The position is the caller's.
+    int32_t ApplyInsert(const CInsertPlan& plan);
     // Where a new element under iParent after iAfter (0: as the last child)
     // puts its "<", and the sibling it is linked after (0: first child).
     void FindInsertPoint(int32_t iParent, int32_t iAfter, int32_t& nOffset,

@@ -52,66 +52,97 @@ bool CXmlDocument::SetChildAttribute(const char* pszName, const char* pszValue)
     return SetAttributeAt(m_iChildElem, pszName, pszValue);
 }
 
+// An insertion as decided before anything changes.
+struct CXmlDocument::CInsertPlan
+{
+    int32_t iParent = 0;
+    int32_t iAfter = 0;        // the element the new one follows; 0: it goes last
+    bool bEmptyParent = false; // the parent is an empty element, which gains its end tag
+    bool bBare = false;        // the parent's tags enclose nothing
+    size_t nName = 0;          // the length of the new element's name
+    size_t nParentName = 0;    // with bEmptyParent: the length of the parent's name
+    CString strInsert;
+    int32_t nReplaced = 0; // bytes of the text that strInsert replaces
+};
+
 bool CXmlDocument::InsertElement(const char* pszName, bool bChild)
 {
-    pszName = OrEmpty(pszName);
-    int32_t iParent = 0;
-    int32_t iAfter = 0;
+    CInsertPlan plan;
+    if (!PlanInsert(OrEmpty(pszName), bChild, plan))
+        return false;
+    const int32_t i = ApplyInsert(plan);
+    if (bChild) {
+        m_iCurElem = plan.iParent;
+        m_iChildElem = i;
+    } else {
+        m_iParentElem = plan.iParent;
+        m_iCurElem = i;
+        m_iChildElem = 0;
+    }
+    return true;
+}
+
+bool CXmlDocument::PlanInsert(const char* pszName, bool bChild, CInsertPlan& plan) const
+{
     if (bChild) {
         if (m_iCurElem == 0)
             return false;
-        iParent = m_iCurElem;
-        iAfter = m_iChildElem;
+        plan.iParent = m_iCurElem;
+        plan.iAfter = m_iChildElem;
     } else {
         if (m_iParentElem == 0 && HasRootElement())
             return false;
-        iParent = m_iParentElem;
-        iAfter = m_iCurElem;
+        plan.iParent = m_iParentElem;
+        plan.iAfter = m_iCurElem;
     }
 
-    const XML_ELEMENT& parent = Elem(iParent);
-    const bool bEmptyParent = parent.cbEndTag == 0;
-    const bool bBare = iParent != 0 &&
+    const XML_ELEMENT& parent = Elem(plan.iParent);
+    plan.bEmptyParent = parent.cbEndTag == 0;
+    plan.bBare = plan.iParent != 0 &&
         parent.nSize - static_cast<int32_t>(parent.cbStartTag + parent.cbEndTag) == 0;
 
-    // Everything that can refuse the edit is decided before anything
-    // changes: the packed fields of the new record and of a parent that
-    // gains its end tag, and the length of the text.
-    const size_t nName = std::strlen(pszName);
-    if (nName + 3 > static_cast<size_t>(xml::kMaxStartTag))
+    // Everything that can refuse the edit is decided here: the packed
+    // fields of the new record and of a parent that gains its end tag, and
+    // the length of the text.
+    plan.nName = std::strlen(pszName);
+    if (plan.nName + 3 > static_cast<size_t>(xml::kMaxStartTag))
         return false;
-    if (iParent != 0 && static_cast<int32_t>(parent.nDepth) + 1 > xml::kMaxDepth)
+    if (plan.iParent != 0 && static_cast<int32_t>(parent.nDepth) + 1 > xml::kMaxDepth)
         return false;
     CString strParentName;
-    if (bEmptyParent) {
-        strParentName = GetElementName(iParent);
+    if (plan.bEmptyParent) {
+        strParentName = GetElementName(plan.iParent);
         if (strParentName.size() + 3 > static_cast<size_t>(xml::kMaxEndTag))
             return false;
+        plan.nParentName = strParentName.size();
     }
-    CString strInsert;
-    strInsert.reserve(nName + strParentName.size() + 12);
-    if (bEmptyParent)
+    CString& strInsert = plan.strInsert;
+    strInsert.reserve(plan.nName + strParentName.size() + 12);
+    if (plan.bEmptyParent)
         strInsert += ">\r\n";
-    else if (bBare)
+    else if (plan.bBare)
         strInsert += "\r\n";
     strInsert += '<';
-    strInsert.append(pszName, nName);
+    strInsert.append(pszName, plan.nName);
     strInsert += "/>\r\n";
-    if (bEmptyParent) {
+    if (plan.bEmptyParent) {
         strInsert += "</";
         strInsert += strParentName;
     }
-    const int32_t nReplaced = bEmptyParent ? 1 : 0;
-    if (!FitsText(m_strXml.size(), static_cast<int64_t>(strInsert.size()) - nReplaced))
-        return false;
+    plan.nReplaced = plan.bEmptyParent ? 1 : 0;
+    return FitsText(m_strXml.size(), static_cast<int64_t>(strInsert.size()) - plan.nReplaced);
+}
 
-    if (!bChild && iParent == 0)
+int32_t CXmlDocument::ApplyInsert(const CInsertPlan& plan)
+{
+    // A new root element: record 0 keeps the text's length from now on.
+    if (plan.iParent == 0)
         Elem(0).nSize = static_cast<int32_t>(m_strXml.size());
 
     int32_t nOffset = 0;
     int32_t iSibling = 0;
-    FindInsertPoint(iParent, iAfter, nOffset, iSibling);
-    if (bEmptyParent || bBare)
+    FindInsertPoint(plan.iParent, plan.iAfter, nOffset, iSibling);
+    if (plan.bEmptyParent || plan.bBare)
         nOffset += 2; // behind the CR LF that goes in front of the element
 
     if (m_iNextFree == m_nElemCapacity)
@@ -120,34 +151,25 @@ bool CXmlDocument::InsertElement(const char* pszName, bool bChild)
     XML_ELEMENT& elem = Elem(i);
     elem.nOffset = nOffset;
     elem.iFirstChild = 0;
-    LinkElement(iParent, iSibling, i);
-    elem.cbStartTag = static_cast<uint32_t>(nName + 3);
+    LinkElement(plan.iParent, iSibling, i);
+    elem.cbStartTag = static_cast<uint32_t>(plan.nName + 3);
     elem.cbEndTag = 0;
-    elem.nSize = static_cast<int32_t>(nName + 3);
+    elem.nSize = static_cast<int32_t>(plan.nName + 3);
 
     int32_t nAt = nOffset;
-    XML_ELEMENT& parentRecord = Elem(iParent);
-    if (bEmptyParent) {
+    XML_ELEMENT& parent = Elem(plan.iParent);
+    if (plan.bEmptyParent) {
         // The "/" of the parent's "/>" makes way for ">", the new child and
         // the parent's end tag, whose ">" is the one that closed "/>".
-        nAt = parentRecord.nOffset + static_cast<int32_t>(parentRecord.cbStartTag) - 2;
-        parentRecord.cbStartTag -= 1;
-        parentRecord.cbEndTag = static_cast<uint32_t>(strParentName.size() + 3);
-    } else if (bBare) {
-        nAt = parentRecord.nOffset + static_cast<int32_t>(parentRecord.cbStartTag);
+        nAt = parent.nOffset + static_cast<int32_t>(parent.cbStartTag) - 2;
+        parent.cbStartTag -= 1;
+        parent.cbEndTag = static_cast<uint32_t>(plan.nParentName + 3);
+    } else if (plan.bBare) {
+        nAt = parent.nOffset + static_cast<int32_t>(parent.cbStartTag);
     }
-    ReplaceText(nAt, nReplaced, strInsert);
-    ShiftFollowing(i, static_cast<int32_t>(strInsert.size()) - nReplaced);
-
-    if (bChild) {
-        m_iCurElem = iParent;
-        m_iChildElem = i;
-    } else {
-        m_iParentElem = iParent;
-        m_iCurElem = i;
-        m_iChildElem = 0;
-    }
-    return true;
+    ReplaceText(nAt, plan.nReplaced, plan.strInsert);
+    ShiftFollowing(i, static_cast<int32_t>(plan.strInsert.size()) - plan.nReplaced);
+    return i;
 }
 
 void CXmlDocument::FindInsertPoint(int32_t iParent, int32_t iAfter, int32_t& nOffset,
