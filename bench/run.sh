@@ -61,6 +61,11 @@ add_row() { # name seconds rss
 
 read -r k_s k_rss < <(measure 3 "$cli" --template "$template" --data "$data" -o "$data_dir/out.txt")
 add_row "korvane-cli (to TXT)" "$k_s" "$k_rss"
+# The same data through a pipe, as from another program (cat's work counts).
+read -r s r < <(measure 3 sh -c "cat '$data' | '$cli' --template '$template' --data - -o '$data_dir/out-pipe.txt'")
+add_row "korvane-cli (pipe)" "$s" "$r"
+pipe_s=$s
+cmp -s "$data_dir/out.txt" "$data_dir/out-pipe.txt" || echo "warning: the table from the pipe differs" >&2
 read -r s r < <(measure 3 sh -c "mawk -f bench/peers/logins.awk '$data' > '$data_dir/out-awk.txt'")
 add_row "mawk" "$s" "$r"
 awk_s=$s
@@ -96,8 +101,9 @@ for row in "${rows[@]}"; do
            (n ~ /^korvane/ ? "-" : sprintf("%.2f", s / ks))
   }'
 done
-awk -v r="$k_rss" -v b="$bytes" -v ks="$k_s" -v as="$awk_s" 'BEGIN {
-  printf "\nkorvane-cli peak RSS is %.2f x the data; throughput %.1f x mawk\n", r * 1024 / b, as / ks
+awk -v r="$k_rss" -v b="$bytes" -v ks="$k_s" -v as="$awk_s" -v ps="$pipe_s" 'BEGIN {
+  printf "\nkorvane-cli peak RSS is %.2f x the data; throughput %.1f x mawk; through a pipe %.0f %% of the file\n",
+         r * 1024 / b, as / ks, 100 * ks / ps
 }'
 
 if [ -z "${BENCH_QUICK:-}" ]; then
