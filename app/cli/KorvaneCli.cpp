@@ -18,7 +18,7 @@ namespace {
 const char* const kUsage =
     "usage: korvane-cli --template FILE --data FILE [--start-tag TEXT] [--end-tag TEXT]\n"
     "                   [--allowed-chars TEXT] [--crcl TEXT] [-o FILE | --output FILE]\n"
-    "                   [--format TXT|CSV|XLS|MDB|HTML|XML] [--header]\n";
+    "                   [--format TXT|CSV|XLS|MDB|HTML|XML|XLSX|SQLITE|JSON|JSONL] [--header]\n";
 
 struct CCliOptions
 {
