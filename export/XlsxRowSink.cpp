@@ -36,6 +36,12 @@ std::uint64_t XmlBytesOf(unsigned char by)
 
 constexpr const char* kOtherFormat = " Save it as .csv or .sqlite instead.";
 
+// Whether an ASCII byte stands for itself, one column wide, in the XML.
+bool IsPlain(char ch)
+{
+    return ch >= 0x20 && ch < 0x7F && ch != '_' && ch != '&' && ch != '<' && ch != '>';
+}
+
 // Whether text that Excel would read as an escape "_xHHHH_" starts at nPos.
 bool IsEscapeAt(std::string_view text, size_t nPos)
 {
@@ -92,6 +98,19 @@ CCellText MakeCellText(CString& strOut, std::string_view cell)
     size_t nLine = 0;
     size_t nPos = 0;
     while (nPos < cell.size()) {
+        // A run of printable ASCII that needs no care goes over at once.
+        const size_t nRoom = CXlsxRowSink::kMaxCellUnits - nUnits;
+        size_t nRun = 0;
+        while (nPos + nRun < cell.size() && nRun < nRoom && IsPlain(cell[nPos + nRun]))
+            ++nRun;
+        if (nRun > 0) {
+            strOut.append(cell.substr(nPos, nRun));
+            nPos += nRun;
+            nUnits += nRun;
+            nLine += nRun;
+            result.nXmlBytes += nRun;
+            continue;
+        }
         const auto by = static_cast<unsigned char>(cell[nPos]);
         if (by < 0x80) {
             const bool bEscape = by == '_' && IsEscapeAt(cell, nPos);
