@@ -11,6 +11,8 @@
 #include <cctype>
 #include <string>
 
+static_assert(CXlsxRowSink::kMaxRows == LXW_ROW_MAX);
+
 namespace {
 
 constexpr double kMinWidth = 4;
@@ -168,8 +170,10 @@ CString ThousandsOf(std::uint64_t n)
 
 } // namespace
 
-CXlsxRowSink::CXlsxRowSink(CString strPath, CString strSheetName, bool bSync)
-    : m_file(std::move(strPath)), m_strSheetName(std::move(strSheetName)), m_bSync(bSync)
+CXlsxRowSink::CXlsxRowSink(CString strPath, CString strSheetName, bool bSync,
+                           std::uint32_t nMaxRows)
+    : m_file(std::move(strPath)), m_strSheetName(std::move(strSheetName)), m_bSync(bSync),
+      m_nMaxRows(std::min<std::uint32_t>(nMaxRows, LXW_ROW_MAX))
 {}
 
 CXlsxRowSink::~CXlsxRowSink() { FreeWorkbook(); }
@@ -259,8 +263,8 @@ bool CXlsxRowSink::AddRow(const std::string_view* pCells, int /*nImage*/)
         return false;
     ++m_nRow;
     m_nXmlBytes += kXmlPerRow;
-    if (m_nRow >= LXW_ROW_MAX) {
-        return Fail("An Excel worksheet (.xlsx) holds at most " + ThousandsOf(LXW_ROW_MAX) +
+    if (m_nRow >= m_nMaxRows) {
+        return Fail("An Excel worksheet (.xlsx) holds at most " + ThousandsOf(m_nMaxRows) +
                     " rows, the column names included, and this table has more." + kOtherFormat);
     }
     for (int j = 0; j < m_nColumns; ++j) {

@@ -37,9 +37,13 @@ struct lxw_format;
 class CXlsxRowSink final : public IRowSink
 {
 public:
+    // The rows of a sheet, the captions included.
+    static constexpr std::uint32_t kMaxRows = 1048576;
+
     // strSheetName names the sheet ("KorvaneData"); with bSync the workbook
-    // is on the disk before it replaces the target.
-    CXlsxRowSink(CString strPath, CString strSheetName, bool bSync);
+    // is on the disk before it replaces the target. nMaxRows is for tests.
+    CXlsxRowSink(CString strPath, CString strSheetName, bool bSync,
+                 std::uint32_t nMaxRows = kMaxRows);
     ~CXlsxRowSink() override;
     CXlsxRowSink(const CXlsxRowSink&) = delete;
     CXlsxRowSink& operator=(const CXlsxRowSink&) = delete;
@@ -61,6 +65,7 @@ private:
     CTempFileBeside m_file;
     CString m_strSheetName;
     bool m_bSync;
+    std::uint32_t m_nMaxRows;
     CString m_strError;
     lxw_workbook* m_pWorkbook = nullptr;
     lxw_worksheet* m_pSheet = nullptr;

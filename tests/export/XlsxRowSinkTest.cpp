@@ -91,3 +91,37 @@ TEST(XlsxRowSink, ReplacesItsTargetOnlyWhenComplete)
         0);
     EXPECT_EQ(strError, "Cannot write \"" + strMissing + "\": No such file or directory");
 }
+
+TEST(XlsxRowSink, ASheetRefusesRowsPastItsLimit)
+{
+    if (!HaveOpenpyxl())
+        GTEST_SKIP() << "/usr/bin/python3 with openpyxl is not available";
+    const CTempDir dir;
+    const std::string strPath = dir.File("limit.xlsx");
+    const std::string_view cells[] = {"1", "2", "3"};
+    {
+        // The captions and two rows fill a sheet of three.
+        CXlsxRowSink sink(strPath, "KorvaneData", false, 3);
+        ASSERT_TRUE(sink.BeginRows({{"n", 0}}));
+        EXPECT_TRUE(sink.AddRow(&cells[0], -1));
+        EXPECT_TRUE(sink.AddRow(&cells[1], -1));
+        EXPECT_TRUE(sink.EndRows()) << sink.GetError();
+    }
+    const std::string strFull = "sheet KorvaneData frozen A2 filter A1:A3 bold\nn\n1\n2\n";
+    EXPECT_EQ(RunReadFormats("xlsx", strPath), strFull);
+    {
+        // One more is refused, and the old workbook stays.
+        CXlsxRowSink sink(strPath, "KorvaneData", false, 3);
+        ASSERT_TRUE(sink.BeginRows({{"n", 0}}));
+        EXPECT_TRUE(sink.AddRow(&cells[0], -1));
+        EXPECT_TRUE(sink.AddRow(&cells[1], -1));
+        EXPECT_FALSE(sink.AddRow(&cells[2], -1));
+        EXPECT_EQ(sink.GetError(),
+                  "Cannot write \"" + strPath +
+                      "\": An Excel worksheet (.xlsx) holds at most 3 rows, the "
+                      "column names included, and this table has more. Save it "
+                      "as .csv or .sqlite instead.");
+        EXPECT_FALSE(sink.EndRows());
+    }
+    EXPECT_EQ(RunReadFormats("xlsx", strPath), strFull);
+}
