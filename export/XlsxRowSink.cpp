@@ -17,6 +17,7 @@ namespace {
 
 constexpr double kMinWidth = 4;
 constexpr double kMaxWidth = 80;
+constexpr double kFitToPageWidth = 200;
 // Room for the autofilter's button beside a caption.
 constexpr double kButtonWidth = 3;
 // The sheet's XML goes into the file without ZIP64, which some readers
@@ -232,6 +233,9 @@ bool CXlsxRowSink::BeginRows(const std::vector<CTableColumn>& columns)
     if (columns.empty())
         return true;
     worksheet_freeze_panes(m_pSheet, 1, 0);
+    // Printed, the captions head every page, across the wider side.
+    worksheet_repeat_rows(m_pSheet, 0, 0);
+    worksheet_set_landscape(m_pSheet);
     for (int j = 0; j < m_nColumns; ++j) {
         if (!WriteCell(j, columns[static_cast<size_t>(j)].strCaption, true))
             return false;
@@ -283,10 +287,16 @@ bool CXlsxRowSink::EndRows()
 {
     if (m_pWorkbook == nullptr)
         return false;
+    double dTotal = 0;
     for (int j = 0; j < m_nColumns; ++j) {
         worksheet_set_column(m_pSheet, static_cast<lxw_col_t>(j), static_cast<lxw_col_t>(j),
                              m_widths[static_cast<size_t>(j)], nullptr);
+        dTotal += m_widths[static_cast<size_t>(j)];
     }
+    // A table up to about one and a half pages wide is printed shrunk to one, so that
+    // a row stays on its page; a wider one would become too small to read.
+    if (dTotal <= kFitToPageWidth)
+        worksheet_fit_to_pages(m_pSheet, 1, 0);
     if (m_nColumns > 0)
         worksheet_autofilter(m_pSheet, 0, 0, m_nRow, static_cast<lxw_col_t>(m_nColumns - 1));
     const lxw_error error = workbook_close(m_pWorkbook);

@@ -1,9 +1,11 @@
 #pragma once
 // An Excel workbook (.xlsx) of one sheet, written by libxlsxwriter as the
 // rows come: the column captions in bold in the first row, which stays in
-// view (frozen) when the sheet scrolls, then one row per table row; every
-// cell a text cell, an autofilter over the table, and each column as wide
-// as its longest line (within bounds).
+// view (frozen) when the sheet scrolls and heads every printed page, then
+// one row per table row; every cell a text cell, an autofilter over the
+// table, each column as wide as its longest line (within bounds), pages
+// printed across and, for a table not much wider than a page, shrunk to
+// the page's width.
 //
 // Memory stays constant whatever the number of rows: the library's
 // constant-memory mode keeps one row at a time and spools the sheet to an
