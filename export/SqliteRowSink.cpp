@@ -128,7 +128,10 @@ bool CSqliteRowSink::Open(CString& strDbPath)
         }
         strDbPath = m_pNewFile->GetPath();
     }
-    if (sqlite3_open_v2(strDbPath.c_str(), &m_pDb, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+    // The connection goes from thread to thread with the rows, but is used
+    // by one at a time: it needs no lock of its own.
+    if (sqlite3_open_v2(strDbPath.c_str(), &m_pDb, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                        nullptr) != SQLITE_OK)
         return FailWithDatabase();
     sqlite3_extended_result_codes(m_pDb, 1);
     sqlite3_busy_timeout(m_pDb, kBusyTimeoutMs);
