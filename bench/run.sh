@@ -4,7 +4,8 @@
 # template, an awk program, and the plain scanners grep -c, wc -l and cat as
 # the limit. Prints one table (tool, MB/s, peak RSS, ratio to Korvane), then
 # the linearity of korvane-cli on ten times the data, every output format
-# on 100,000 and 1,000,000 rows, and the window on the same data.
+# on 100,000 and 1,000,000 rows (time, MB/s of input, peak RSS), and the
+# window on the same data.
 #   bench/run.sh [RECORDS]     (default 1000000)
 #   BENCH_QUICK=1 bench/run.sh skips the ten-times run, TextFSM and the window
 set -euo pipefail
@@ -125,16 +126,22 @@ if [ -z "${BENCH_QUICK:-}" ]; then
   }'
 fi
 
-# Every output format on a tenth of the rows and on all of them.
-printf '\n%-8s %14s %14s %8s\n' "format" "$((records / 10)) rows s" "$records rows s" "ratio"
-for ext in txt csv html xml; do
+# Every output format on a tenth of the rows and on all of them: the time,
+# the input read per second and the peak memory of the full run (the best
+# of two after a warm-up).
+printf '\n%-8s %14s %14s %8s %10s %14s\n' "format" "$((records / 10)) rows s" "$records rows s" \
+  "ratio" "MB/s" "peak RSS MB"
+for ext in txt csv html xml xlsx sqlite json jsonl; do
   out="$data_dir/out-format.$ext"
   rm -f "$out"
   read -r s1 _ < <(measure 1 "$cli" --template "$template" --data "$small" -o "$out")
   rm -f "$out"
-  read -r s2 _ < <(measure 1 "$cli" --template "$template" --data "$data" -o "$out")
+  read -r s2 r2 < <(measure 2 "$cli" --template "$template" --data "$data" -o "$out")
   rm -f "$out"
-  awk -v e="$ext" -v a="$s1" -v b="$s2" 'BEGIN { printf "%-8s %14.3f %14.3f %8.1f\n", e, a, b, (a > 0 ? b / a : 0) }'
+  awk -v e="$ext" -v a="$s1" -v b="$s2" -v r="$r2" -v n="$bytes" 'BEGIN {
+    printf "%-8s %14.3f %14.3f %8.1f %10.1f %14.0f\n", e, a, b, (a > 0 ? b / a : 0),
+           (b > 0 ? n / 1e6 / b : 0), r / 1024
+  }'
 done
 
 # The window: Load Template, Load Data, Parse Data to the first rows

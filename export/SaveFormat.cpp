@@ -2,12 +2,16 @@
 
 #include "DelimitedFormat.h"
 #include "HtmlListReport.h"
+#include "JsonRowSink.h"
 #include "OdbcExport.h"
+#include "SqliteRowSink.h"
+#include "XlsxRowSink.h"
 #include "XmlRowSink.h"
 #include "framework/Path.h"
 #include "framework/Sink.h"
 #include "framework/StringUtil.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace {
@@ -101,6 +105,33 @@ std::unique_ptr<IRowSink> MakeXml(const CExportTarget& target)
         target, [](ISink& bytes) { return std::make_unique<CXmlRowSink>(bytes); });
 }
 
+std::unique_ptr<IRowSink> MakeXlsx(const CExportTarget& target)
+{
+    return std::make_unique<CXlsxRowSink>(target.strPath, target.strTableName, target.bSync);
+}
+
+std::unique_ptr<IRowSink> MakeSqlite(const CExportTarget& target)
+{
+    return std::make_unique<CSqliteRowSink>(target.strPath, target.strTableName, target.bSync);
+}
+
+std::unique_ptr<IRowSink> MakeJsonSink(const CExportTarget& target, EJsonLayout eLayout)
+{
+    return std::make_unique<CByteRowSink>(target, [&](ISink& bytes) {
+        return std::make_unique<CJsonRowSink>(bytes, eLayout, target.bBackground);
+    });
+}
+
+std::unique_ptr<IRowSink> MakeJson(const CExportTarget& target)
+{
+    return MakeJsonSink(target, EJsonLayout::Array);
+}
+
+std::unique_ptr<IRowSink> MakeJsonl(const CExportTarget& target)
+{
+    return MakeJsonSink(target, EJsonLayout::Lines);
+}
+
 const CSaveFormatInfo kFormats[] = {
     {ESaveFormat::Txt, "TXT", "txt", "Text (Tab delimited) (*.txt)|*.txt", true, true, &MakeTxt},
     {ESaveFormat::Csv, "CSV", "csv", "CSV (Comma delimited) (*.csv)|*.csv", true, true, &MakeCsv},
@@ -108,7 +139,29 @@ const CSaveFormatInfo kFormats[] = {
     {ESaveFormat::Mdb, "MDB", "mdb", "Access Database (*.mdb)|*.mdb", false, false, &MakeMdb},
     {ESaveFormat::Html, "HTML", "html", "Web Page (*.html)|*.html", false, false, &MakeHtml},
     {ESaveFormat::Xml, "XML", "xml", "Xml Data (*.xml)|*.xml", true, false, &MakeXml},
+    {ESaveFormat::Xlsx, "XLSX", "xlsx", "Excel Workbook 2007+ (*.xlsx)|*.xlsx", false, false,
+     &MakeXlsx},
+    {ESaveFormat::Sqlite, "SQLITE", "sqlite", "SQLite Database (*.sqlite *.db)|*.sqlite *.db",
+     false, false, &MakeSqlite},
+    {ESaveFormat::Json, "JSON", "json", "JSON (*.json)|*.json", true, false, &MakeJson},
+    {ESaveFormat::Jsonl, "JSONL", "jsonl", "JSON Lines (*.jsonl)|*.jsonl", true, false, &MakeJsonl},
 };
+
+// Whether the patterns of the format's filter ("*.sqlite *.db") name the
+// extension (upper case).
+bool FilterNames(const CSaveFormatInfo& info, const CString& strUpperExt)
+{
+    const std::string_view filter(info.pszFilter);
+    std::string_view patterns = filter.substr(filter.find('|') + 1);
+    while (!patterns.empty()) {
+        const size_t nEnd = std::min(patterns.find(' '), patterns.size());
+        const std::string_view pattern = patterns.substr(0, nEnd);
+        if (pattern.substr(0, 2) == "*." && str::ToUpper(pattern.substr(2)) == strUpperExt)
+            return true;
+        patterns.remove_prefix(std::min(nEnd + 1, patterns.size()));
+    }
+    return false;
+}
 
 const CSaveFormatInfo* FindByKey(const CString& strUpperKey)
 {
@@ -161,8 +214,13 @@ bool IsFormatKey(const CString& strUpperKey) { return FindByKey(strUpperKey) != 
 ESaveFormat ChooseSaveFormat(CString& strPath, int nFilterIndex)
 {
     const CString strExt = str::ToUpper(path::Extension(strPath));
-    if (!strExt.empty())
-        return FormatFromKey(strExt);
+    if (!strExt.empty()) {
+        for (const CSaveFormatInfo& info : kFormats) {
+            if (FilterNames(info, strExt))
+                return info.format;
+        }
+        return ESaveFormat::Txt;
+    }
     const int nFilters = static_cast<int>(std::size(kFormats));
     const CSaveFormatInfo& info = nFilterIndex >= 1 && nFilterIndex <= nFilters
         ? kFormats[nFilterIndex - 1]

@@ -11,9 +11,9 @@
 
 class ISink;
 
-// The formats, by their keys; the first six are those of the save dialog's
-// first six filters, in their order.
-enum class ESaveFormat { Txt, Csv, Xls, Mdb, Html, Xml };
+// The formats, by their keys; they are the save dialog's filters, in their
+// order.
+enum class ESaveFormat { Txt, Csv, Xls, Mdb, Html, Xml, Xlsx, Sqlite, Json, Jsonl };
 
 // Where a format's rows go and how.
 struct CExportTarget
@@ -32,8 +32,9 @@ struct CSaveFormatInfo
 {
     ESaveFormat format;
     const char* pszKey;       // "TXT"
-    const char* pszExtension; // "txt", lower case, without the dot
-    const char* pszFilter;    // the save dialog's filter: "Name (*.txt)|*.txt"
+    const char* pszExtension; // "txt", lower case, without the dot; the one appended
+    const char* pszFilter;    // the save dialog's filter: "Name (*.txt)|*.txt", the
+                              // patterns separated by blanks (as Qt reads them)
     bool bStreams;            // can be written to a stream instead of a file
     bool bHeaderOption;       // takes the header option
     std::unique_ptr<IRowSink> (*pMakeSink)(const CExportTarget& target);
@@ -54,7 +55,8 @@ CSaveFormatList SaveFormats();
 // The row sink that writes the format to the target.
 std::unique_ptr<IRowSink> MakeFormatSink(ESaveFormat format, const CExportTarget& target);
 
-// The key of a format ("TXT", "CSV", "XLS", "MDB", "HTML", "XML").
+// The key of a format ("TXT", "CSV", "XLS", "MDB", "HTML", "XML", "XLSX",
+// "SQLITE", "JSON", "JSONL").
 const char* FormatKey(ESaveFormat format);
 // The format a key names, by exact match of the upper-case key; tab-delimited
 // text for anything else.
@@ -62,9 +64,11 @@ ESaveFormat FormatFromKey(const CString& strUpperKey);
 // False when the text names no format (for --format checks).
 bool IsFormatKey(const CString& strUpperKey);
 
-// How Save As chooses: the extension of the chosen name (upper case) wins;
-// a name without one gets the extension of the filter in force (1-based
-// index; any index past the filters is the XML filter) appended to strPath.
+// How Save As chooses: the extension of the chosen name wins, in any case:
+// the format whose filter names it ("*.db" is SQLite), and tab-delimited
+// text for any other; a name without one gets the extension of the filter
+// in force (1-based index; any index past the filters is the XML filter)
+// appended to strPath.
 ESaveFormat ChooseSaveFormat(CString& strPath, int nFilterIndex);
 
 // The filter text of the save dialog: every format's filter, in the order of

@@ -26,7 +26,7 @@ TEST(SaveAs, FormatChoice)
         {"/d/x", 3, "/d/x.xls", ESaveFormat::Xls},
         {"/d/x", 4, "/d/x.mdb", ESaveFormat::Mdb},
         {"/d/x", 6, "/d/x.xml", ESaveFormat::Xml},
-        {"/d/x", 9, "/d/x.xml", ESaveFormat::Xml},
+        {"/d/x", 11, "/d/x.xml", ESaveFormat::Xml},
         {"/d/x.TEXT", 2, "/d/x.TEXT", ESaveFormat::Txt},
         // A dot in a folder name is not an extension.
         {"/d/v1.2/x", 2, "/d/v1.2/x.csv", ESaveFormat::Csv},

@@ -1,0 +1,150 @@
+#include "TempFileBeside.h"
+
+#include "framework/File.h"
+#include "framework/Messages.h"
+#include "framework/Path.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// Writes all bytes, retrying short writes; false with errno set.
+bool WriteAll(int fd, const char* pBytes, size_t nCount)
+{
+    while (nCount > 0) {
+        const ssize_t n = ::write(fd, pBytes, nCount);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        pBytes += n;
+        nCount -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+bool CTempFileBeside::Fail(int nErrno)
+{
+    m_strError = msg::CannotWrite(m_strTarget, ErrnoText(nErrno));
+    Discard();
+    return false;
+}
+
+bool CTempFileBeside::Create()
+{
+    Discard();
+    std::vector<char> resolved(PATH_MAX + 1, '\0');
+    struct stat stTarget
+    {};
+    if (::lstat(m_strTarget.c_str(), &stTarget) == 0 && S_ISLNK(stTarget.st_mode) &&
+        ::realpath(m_strTarget.c_str(), resolved.data()) != nullptr)
+        m_strTarget = resolved.data();
+    const bool bExists = ::stat(m_strTarget.c_str(), &stTarget) == 0;
+    if ((bExists && S_ISDIR(stTarget.st_mode)) || path::FileName(m_strTarget).empty())
+        return Fail(EISDIR);
+    m_bCopy = bExists && !S_ISREG(stTarget.st_mode);
+
+    CString strFolder(path::Folder(m_strTarget));
+    if (m_bCopy) {
+        const char* pszDir = std::getenv("TMPDIR");
+        strFolder = pszDir != nullptr && *pszDir != '\0' ? CString(pszDir) : CString("/tmp");
+        if (strFolder.back() != '/')
+            strFolder += '/';
+    }
+    CString strTemplate = strFolder + "." + CString(path::FileName(m_strTarget)) + ".XXXXXX";
+    const int fd = ::mkstemp(strTemplate.data());
+    if (fd < 0)
+        return Fail(errno);
+    m_strPath = strTemplate;
+    // mkstemp makes the file private; give it the mode of the file it
+    // replaces, or the mode a new file would get.
+    mode_t nMode = 0;
+    if (bExists && !m_bCopy) {
+        nMode = stTarget.st_mode & 07777;
+    } else {
+        const mode_t nMask = ::umask(0);
+        ::umask(nMask);
+        nMode = 0666 & ~nMask;
+    }
+    ::fchmod(fd, nMode);
+    if (::close(fd) != 0)
+        return Fail(errno);
+    return true;
+}
+
+bool CTempFileBeside::CopyIntoTarget()
+{
+    const int fdIn = ::open(m_strPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fdIn < 0)
+        return Fail(errno);
+    const int fdOut = ::open(m_strTarget.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fdOut < 0) {
+        const int nErrno = errno;
+        ::close(fdIn);
+        return Fail(nErrno);
+    }
+    std::vector<char> buffer(size_t{1} << 16);
+    int nErrno = 0;
+    for (;;) {
+        const ssize_t n = ::read(fdIn, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            nErrno = n < 0 ? errno : 0;
+            break;
+        }
+        if (!WriteAll(fdOut, buffer.data(), static_cast<size_t>(n))) {
+            nErrno = errno;
+            break;
+        }
+    }
+    ::close(fdIn);
+    if (::close(fdOut) != 0 && nErrno == 0)
+        nErrno = errno;
+    if (nErrno != 0)
+        return Fail(nErrno);
+    Discard();
+    return true;
+}
+
+bool CTempFileBeside::Commit(bool bSync)
+{
+    if (m_strPath.empty()) {
+        if (m_strError.empty())
+            m_strError = msg::CannotWrite(m_strTarget, "the file is not open");
+        return false;
+    }
+    if (m_bCopy)
+        return CopyIntoTarget();
+    if (bSync) {
+        const int fd = ::open(m_strPath.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return Fail(errno);
+        const bool bSynced = ::fsync(fd) == 0 || errno == EINVAL;
+        const int nErrno = errno;
+        ::close(fd);
+        if (!bSynced)
+            return Fail(nErrno);
+    }
+    if (::rename(m_strPath.c_str(), m_strTarget.c_str()) != 0)
+        return Fail(errno);
+    m_strPath.clear();
+    return true;
+}
+
+void CTempFileBeside::Discard() noexcept
+{
+    if (!m_strPath.empty()) {
+        ::unlink(m_strPath.c_str());
+        m_strPath.clear();
+    }
+}
