@@ -144,6 +144,21 @@ for ext in txt csv html xml xlsx sqlite json jsonl; do
   }'
 done
 
+# Templates of many fields: one line of N fields and N lines of one field;
+# the time should grow with N, not with its square.
+printf '\n%-8s %12s %12s %12s\n' "template" "10000 fields" "100000 fields" "ratio"
+for shape in wide tall; do
+  times=()
+  for n in 10000 100000; do
+    python3 bench/make_wide_templates.py "$data_dir/templates" "$n"
+    read -r s _ < <(measure 1 "$cli" --template "$data_dir/templates/$shape-$n-template.txt" \
+      --data "$data_dir/templates/$shape-$n-data.txt" -o /dev/null)
+    times+=("$s")
+  done
+  awk -v n="$shape" -v a="${times[0]}" -v b="${times[1]}" \
+    'BEGIN { printf "%-8s %12.3f %12.3f %12.1f\n", n, a, b, (a > 0 ? b / a : 0) }'
+done
+
 # The window: Load Template, Load Data, Parse Data to the first rows
 # painted, and scrolling through the rows, on the offscreen platform.
 if [ -z "${BENCH_QUICK:-}" ]; then

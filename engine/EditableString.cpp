@@ -1,5 +1,6 @@
 #include "EditableString.h"
 
+#include "PlaceholderScan.h"
 #include "framework/StringUtil.h"
 
 CEditableString& CEditableString::Insert(int nPos, std::string_view lpsz)
@@ -71,6 +72,13 @@ bool CEditableString::ExtractBetween(CString& strOut, const CString& strStart,
 CEditableString CEditableString::ExtractAll(CStringArray& arrOut, const CString& strStart,
                                             const CString& strEnd, const CString& strMarker) const
 {
+    CPlaceholderScan scan;
+    if (ScanPlaceholders(m_str, strStart, strEnd, strMarker, scan)) {
+        for (const CPlaceholderScan::CFound& found : scan.found)
+            arrOut.Add(m_str.substr(found.nPos, found.nLength));
+        return CEditableString(std::move(scan.strWorking));
+    }
+    // The rounds as written, for texts the scan cannot tell.
     CEditableString w(m_str);
     CString ph;
     // Every round replaces a placeholder that is present, so a text yields

@@ -10,6 +10,7 @@ void CWalkStats::Reset(size_t nNames)
 {
     *this = CWalkStats();
     firstMiss.assign(nNames, 0);
+    capturedOn.assign(nNames, 0);
     nOpenMisses = nNames;
 }
 
@@ -20,17 +21,20 @@ namespace {
 void NoteMisses(const CTemplateLine& line, const CValueList& values, size_t nBefore,
                 CWalkStats& stats)
 {
+    // The names the line captured are marked with the line's number, so
+    // that a line of many fields is walked through once.
+    for (size_t i = nBefore; i < values.size(); ++i) {
+        const auto n = static_cast<size_t>(values.NameIndexAt(i));
+        if (n < stats.capturedOn.size())
+            stats.capturedOn[n] = stats.nLines;
+    }
     for (const int nName : line.names) {
         const auto n = static_cast<size_t>(nName);
-        if (n >= stats.firstMiss.size() || stats.firstMiss[n] != 0)
+        if (n >= stats.firstMiss.size() || stats.firstMiss[n] != 0 ||
+            stats.capturedOn[n] == stats.nLines)
             continue;
-        bool bCaptured = false;
-        for (size_t i = nBefore; i < values.size() && !bCaptured; ++i)
-            bCaptured = values.NameIndexAt(i) == nName;
-        if (!bCaptured) {
-            stats.firstMiss[n] = stats.nLines;
-            --stats.nOpenMisses;
-        }
+        stats.firstMiss[n] = stats.nLines;
+        --stats.nOpenMisses;
     }
 }
 

@@ -26,6 +26,7 @@ struct CWalkStats
     std::vector<size_t> firstMiss;   // by name index: the first line where the
                                      // field captured nothing, or 0
     size_t nOpenMisses = 0;          // names without a first miss yet
+    std::vector<size_t> capturedOn;  // by name index: the last line it captured on
 
     // Empties the stats for a walk whose values use nNames field names.
     void Reset(size_t nNames);

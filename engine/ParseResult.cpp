@@ -4,6 +4,8 @@
 #include "RowAssembler.h"
 #include "framework/ListCtrl.h"
 
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 int CParseResult::CollectFieldNames(const CString& strTemplate, const CString& lpszLineBreak,
@@ -79,10 +81,16 @@ void CParseResult::FillList(CListCtrl& list, bool bRebuildColumns, const CString
 
 std::vector<int> CParseResult::ColumnsOfNames() const
 {
+    // FindColumn for every name, with the field names indexed once: the
+    // first of equal names counts.
+    std::unordered_map<std::string_view, int> columnOfName;
+    for (int i = m_arrFieldNames.GetSize(); i-- > 0;)
+        columnOfName[m_arrFieldNames[i]] = i;
     std::vector<int> columns(static_cast<size_t>(m_listValues.GetNameCount()));
-    for (int n = 0; n < m_listValues.GetNameCount(); ++n)
-        columns[static_cast<size_t>(n)] =
-            FindColumn(CFieldValue(CString(), m_listValues.NameOf(n)));
+    for (int n = 0; n < m_listValues.GetNameCount(); ++n) {
+        const auto it = columnOfName.find(m_listValues.NameOf(n));
+        columns[static_cast<size_t>(n)] = it == columnOfName.end() ? -1 : it->second;
+    }
     return columns;
 }
 

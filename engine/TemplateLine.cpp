@@ -3,10 +3,12 @@
 #include "EditableString.h"
 #include "LineArray.h"
 #include "PatternScan.h"
+#include "PlaceholderScan.h"
 #include "PlaceholderSyntax.h"
 #include "ValueList.h"
 
 #include <cstring>
+#include <unordered_map>
 
 using std::string_view;
 
@@ -50,7 +52,10 @@ bool MatchRuns(string_view D, size_t& d, const std::vector<CLiteralRun>& runs)
 // own), each placeholder stands exactly once at its place, and no literal
 // piece holds the start tag (so no placeholder can be found anywhere but
 // at its place). Values found at run time are checked as they come.
-void BuildPlan(CTemplateLine& line, const CString& strStartTag)
+// pScan, when the placeholders were found by a scan of the line, tells
+// where each stands and how often, without searching the line again.
+void BuildPlan(CTemplateLine& line, const CString& strStartTag, const CPlaceholderScan* pScan,
+               std::unordered_map<CString, CCharSet>& closedSets)
 {
     line.bPlan = false;
     const string_view T = line.strT;
@@ -62,10 +67,18 @@ void BuildPlan(CTemplateLine& line, const CString& strStartTag)
     std::vector<size_t> ends;
     for (int k = 0; k < n; ++k) {
         const CString& ph = line.placeholders[k];
-        const size_t nAt = T.find(ph, nPos);
-        if (nAt == string_view::npos || T.find(ph) != nAt ||
-            T.find(ph, nAt + 1) != string_view::npos)
-            return;
+        size_t nAt = 0;
+        if (pScan != nullptr) {
+            const CPlaceholderScan::CFound& found = pScan->found[static_cast<size_t>(k)];
+            if (found.nCount != 1 || found.nPos < nPos)
+                return;
+            nAt = found.nPos;
+        } else {
+            nAt = T.find(ph, nPos);
+            if (nAt == string_view::npos || T.find(ph) != nAt ||
+                T.find(ph, nAt + 1) != string_view::npos)
+                return;
+        }
         literals.push_back(T.substr(nPos, nAt - nPos));
         nPos = nAt + ph.size();
         ends.push_back(nPos);
@@ -83,9 +96,22 @@ void BuildPlan(CTemplateLine& line, const CString& strStartTag)
     line.setClosed.assign(static_cast<size_t>(n), 0);
     for (size_t k = 0; k < static_cast<size_t>(n); ++k) {
         // The set is read from the field's conversion and, when that does
-        // not close it, from the line's text after the placeholder.
-        const CString text = line.conversions[k] + CString(T.substr(ends[k]));
+        // not close it, from the line's text after the placeholder. Fields
+        // mostly share one conversion, which is read once.
         size_t nEnd = 0;
+        const auto it = closedSets.find(line.conversions[k]);
+        if (it != closedSets.end()) {
+            line.sets[k] = it->second;
+            line.setClosed[k] = 1;
+            continue;
+        }
+        if (line.sets[k].Parse(line.conversions[k], 2, nEnd)) {
+            closedSets.emplace(line.conversions[k], line.sets[k]);
+            line.setClosed[k] = 1;
+            continue;
+        }
+        line.sets[k] = CCharSet();
+        const CString text = line.conversions[k] + CString(T.substr(ends[k]));
         line.setClosed[k] = line.sets[k].Parse(text, 2, nEnd) ? 1 : 0;
     }
     for (const char ch : strStartTag)
@@ -179,16 +205,24 @@ std::vector<CTemplateLine> PrepareLines(const CString& strTemplate, const CStrin
     CLineArray templateTexts;
     templateTexts.Split(strTemplate, "\r\n");
     std::vector<CTemplateLine> lines(static_cast<size_t>(templateTexts.GetSize()));
+    std::unordered_map<CString, CCharSet> closedSets; // the sets of conversions that close
     for (size_t i = 0; i < lines.size(); ++i) {
         CTemplateLine& line = lines[i];
         line.strT = str::Trim(templateTexts[static_cast<int>(i)]);
-        CEditableString(line.strT).ExtractAll(line.placeholders, strStartTag, strEndTag, "%s");
+        CPlaceholderScan scan;
+        const bool bScanned = ScanPlaceholders(line.strT, strStartTag, strEndTag, "%s", scan);
+        if (bScanned) {
+            for (const CPlaceholderScan::CFound& found : scan.found)
+                line.placeholders.Add(line.strT.substr(found.nPos, found.nLength));
+        } else {
+            CEditableString(line.strT).ExtractAll(line.placeholders, strStartTag, strEndTag, "%s");
+        }
         for (const CString& ph : line.placeholders) {
             line.names.push_back(values.InternName(ph));
             line.conversions.push_back(placeholder::ConversionOf(ph, strDefaultConversion));
         }
         if (!line.placeholders.IsEmpty())
-            BuildPlan(line, strStartTag);
+            BuildPlan(line, strStartTag, bScanned ? &scan : nullptr, closedSets);
     }
     return lines;
 }

@@ -15,6 +15,7 @@ CValueList& CValueList::operator=(const CValueList& other)
         m_source = m_bBorrowed ? other.m_source : std::string_view(m_strSource);
         m_strOwn = other.m_strOwn;
         m_names = other.m_names;
+        m_nameIndex = other.m_nameIndex;
         m_entries = other.m_entries;
     }
     return *this;
@@ -29,6 +30,7 @@ CValueList& CValueList::operator=(CValueList&& other) noexcept
         m_source = m_bBorrowed ? other.m_source : std::string_view(m_strSource);
         m_strOwn = std::move(other.m_strOwn);
         m_names = std::move(other.m_names);
+        m_nameIndex = std::move(other.m_nameIndex);
         m_entries = std::move(other.m_entries);
         other.clear();
     }
@@ -40,6 +42,7 @@ void CValueList::clear()
     m_entries.clear();
     m_entries.shrink_to_fit();
     m_names.clear();
+    m_nameIndex.clear();
     m_strOwn.clear();
     CString().swap(m_strSource);
     m_source = std::string_view();
@@ -86,20 +89,14 @@ void CValueList::Truncate(size_t nSize)
 
 int CValueList::InternName(const CString& strName)
 {
-    // Templates have few fields; the last one asked for is the likeliest.
-    for (size_t i = m_names.size(); i-- > 0;) {
-        if (m_names[i] == strName)
-            return static_cast<int>(i);
-    }
-    m_names.push_back(strName);
-    return static_cast<int>(m_names.size() - 1);
+    const auto [it, bNew] = m_nameIndex.emplace(strName, static_cast<int>(m_names.size()));
+    if (bNew)
+        m_names.push_back(strName);
+    return it->second;
 }
 
 int CValueList::FindName(const CString& strName) const
 {
-    for (size_t i = 0; i < m_names.size(); ++i) {
-        if (m_names[i] == strName)
-            return static_cast<int>(i);
-    }
-    return -1;
+    const auto it = m_nameIndex.find(strName);
+    return it == m_nameIndex.end() ? -1 : it->second;
 }

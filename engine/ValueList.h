@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -112,5 +113,6 @@ private:
     bool m_bBorrowed = false;
     CString m_strOwn;
     std::vector<CString> m_names;
+    std::unordered_map<CString, int> m_nameIndex; // each name of m_names by its index
     std::vector<CEntry, mem::CLargeAllocator<CEntry>> m_entries;
 };

@@ -1,6 +1,12 @@
 #include "engine/EditableString.h"
 
+#include "framework/StringUtil.h"
+
 #include <gtest/gtest.h>
+
+#include <iterator>
+#include <random>
+#include <utility>
 
 TEST(EditableString, InsertPadsPastTheEndAndIgnoresEmptyText)
 {
@@ -101,4 +107,59 @@ TEST(EditableString, BlankNonPrintableKeepsTextAndUtf8)
     CEditableString u("caf\xC3\xA9\x7F\xFFz");
     u.BlankNonPrintable();
     EXPECT_EQ(u.m_str, "caf\xC3\xA9  z");
+}
+
+namespace {
+
+// ExtractAll's rounds as written: the placeholder between the first start
+// and the first end tag, each text once, every occurrence replaced.
+CString PlainExtractAll(const CString& strText, const CString& strStart, const CString& strEnd,
+                        const CString& strMarker, CStringArray& arrOut)
+{
+    CString strWork = strText;
+    for (size_t nRound = 0; nRound <= strText.size() + 1; ++nRound) {
+        const size_t p = strWork.find(strStart);
+        const size_t q = strWork.find(strEnd);
+        if (p == CString::npos || q == CString::npos || q <= p)
+            break;
+        const CString ph = strWork.substr(p, q - p + strEnd.size());
+        bool bSeen = false;
+        for (const CString& strFound : arrOut)
+            bSeen = bSeen || strFound == ph;
+        if (bSeen)
+            break;
+        arrOut.Add(ph);
+        str::ReplaceAll(strWork, ph, strMarker);
+    }
+    return strWork;
+}
+
+} // namespace
+
+TEST(EditableString, ExtractAllTakesWhatTheRoundsAsWrittenTake)
+{
+    // Short texts of tag pieces, nested and overlapping tags, and markers
+    // that hold tag bytes or the text of a placeholder.
+    static const char* const kPieces[] = {"<$$", "$$>", "a", "b", " ", "%s", "$", "<", ">", "\r\n"};
+    static const std::pair<const char*, const char*> kTags[] = {
+        {"<$$", "$$>"}, {"<", ">"}, {"$$", "$$"}, {"a", "b"}, {"<$", "$>"}, {"ab", "ba"}};
+    static const char* const kMarkers[] = {"%s", "\r\n", "$", "a", "%", "x"};
+    std::mt19937 rng(3);
+    for (int i = 0; i < 20000; ++i) {
+        CString strText;
+        const int nPieces = static_cast<int>(rng() % 12);
+        for (int k = 0; k < nPieces; ++k)
+            strText += kPieces[rng() % std::size(kPieces)];
+        const auto& [pszStart, pszEnd] = kTags[rng() % std::size(kTags)];
+        const CString strMarker = kMarkers[rng() % std::size(kMarkers)];
+        CStringArray expected;
+        const CString strExpected = PlainExtractAll(strText, pszStart, pszEnd, strMarker, expected);
+        CStringArray actual;
+        const CEditableString working =
+            CEditableString(strText).ExtractAll(actual, pszStart, pszEnd, strMarker);
+        ASSERT_EQ(working.m_str, strExpected) << strText << " " << pszStart << pszEnd;
+        ASSERT_EQ(actual.GetSize(), expected.GetSize()) << strText;
+        for (int k = 0; k < actual.GetSize(); ++k)
+            ASSERT_EQ(actual[k], expected[k]) << strText;
+    }
 }
