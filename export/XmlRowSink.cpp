@@ -5,6 +5,7 @@
 #include "xml/XmlDocument.h"
 
 #include <string>
+#include <unordered_map>
 
 namespace {
 
@@ -29,19 +30,18 @@ bool CXmlRowSink::BeginRows(const std::vector<CTableColumn>& columns)
     // value of the earlier one.
     m_attributes.clear();
     m_bHaveColumns = !columns.empty();
-    if (m_bHaveColumns)
+    std::unordered_map<CString, size_t> attributeOf;
+    if (m_bHaveColumns) {
         m_attributes.push_back(CAttribute{"image", -1});
+        attributeOf.emplace("image", 0);
+    }
     for (size_t j = 0; j < columns.size(); ++j) {
-        const CString strName = XmlAttributeName(BoundedRead(columns[j].strCaption));
-        bool bKnown = false;
-        for (CAttribute& attribute : m_attributes) {
-            if (attribute.strName == strName) {
-                attribute.nColumn = static_cast<int>(j);
-                bKnown = true;
-            }
-        }
-        if (!bKnown)
-            m_attributes.push_back(CAttribute{strName, static_cast<int>(j)});
+        CString strName = XmlAttributeName(BoundedRead(columns[j].strCaption));
+        const auto [it, bNew] = attributeOf.emplace(strName, m_attributes.size());
+        if (bNew)
+            m_attributes.push_back(CAttribute{std::move(strName), static_cast<int>(j)});
+        else
+            m_attributes[it->second].nColumn = static_cast<int>(j);
     }
 
     CXmlDataFile file;
