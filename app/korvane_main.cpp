@@ -1,3 +1,4 @@
+#include "framework/TempFile.h"
 #include "framework/qt/QtPlatform.h"
 #include "ui/HelpViewer.h"
 #include "ui/MainApp.h"
@@ -7,6 +8,8 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // A save that is interrupted leaves no temporary file behind.
+    InstallSignalCleanup();
     QApplication::setApplicationName(QStringLiteral("Korvane"));
     InstallQtPlatform();
     CHelpViewer helpViewer;

@@ -8,9 +8,11 @@
 #include "RowAssembler.h"
 #include "ValueList.h"
 #include "framework/File.h"
+#include "framework/TestHook.h"
 
 #include <algorithm>
 #include <exception>
+#include <new>
 #include <thread>
 #include <utility>
 
@@ -91,9 +93,10 @@ CPieceRun::~CPieceRun() = default;
 
 CString CPieceRun::FailureText(const std::exception& e) const
 {
-    if (m_strName.empty())
-        return CString("Cannot parse the data: ") + e.what();
-    return "Cannot parse \"" + m_strName + "\": " + e.what();
+    const CString strWhat = m_strName.empty() ? CString("the data") : "\"" + m_strName + "\"";
+    if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr)
+        return "out of memory while parsing " + strWhat;
+    return "Cannot parse " + strWhat + ": " + e.what();
 }
 
 // The slot of piece k; the caller holds the lock.
@@ -182,6 +185,7 @@ void CPieceRun::Work()
 bool CPieceRun::ParsePiece(size_t k, CPieceText& piece, CPieceBuffers& buffers, CValueList& values,
                            CRowAssembler& assembler, CPieceRows& rows)
 {
+    testhook::Reached("parse");
     if (!m_source.Read(k, m_bUtf8, piece, buffers, rows.strError)) {
         rows.bFailed = true;
         return true;
@@ -309,8 +313,11 @@ ERunResult CPieceRun::Merge(CString& strError)
 {
     const auto pass = [&](const auto& step) {
         try {
+            testhook::Reached("write");
             return step();
         } catch (const CUserException&) {
+            throw CSinkException{std::current_exception()};
+        } catch (const std::bad_alloc&) {
             throw CSinkException{std::current_exception()};
         }
     };

@@ -4,14 +4,18 @@
 #include "framework/ListCtrl.h"
 #include "framework/ListRows.h"
 #include "framework/Messages.h"
+#include "framework/Path.h"
 #include "framework/StringUtil.h"
 #include "framework/TempFile.h"
 
 #include <cerrno>
 #include <cstdint>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -57,16 +61,59 @@ bool CHtmlListReport::AddListRow(const CListCtrl& list, int nItem)
     return WriteRow(kBodyStyle, false);
 }
 
-CHtmlRowSink::CHtmlRowSink(CString strPath, CString strTitle, bool bReplace)
-    : m_strPath(std::move(strPath)), m_strTitle(std::move(strTitle)), m_bReplace(bReplace)
+// An exclusive lock on a folder, held while the object lives.
+class CFolderLock
+{
+public:
+    ~CFolderLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    // Waits for the lock; onWait hears of a wait longer than a second. False
+    // after a minute without it. A folder that cannot be opened is not
+    // locked (nothing is shared there).
+    bool Lock(const CString& strFolder, const CString& strFor,
+              const std::function<void(const CString&)>& onWait)
+    {
+        m_fd =
+            ::open(strFolder.empty() ? "." : strFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (m_fd < 0)
+            return true;
+        constexpr int kStepMs = 50;
+        for (int nWaited = 0;; nWaited += kStepMs) {
+            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
+                return true;
+            if (errno != EWOULDBLOCK && errno != EINTR)
+                return true;
+            if (nWaited == 1000 && onWait)
+                onWait(
+                    "waiting for another program to finish writing a report in the folder of \"" +
+                    strFor + "\"");
+            if (nWaited >= 60000)
+                return false;
+            ::usleep(kStepMs * 1000);
+        }
+    }
+
+private:
+    int m_fd = -1;
+};
+
+CHtmlRowSink::CHtmlRowSink(CString strPath, CString strTitle, bool bReplace,
+                           std::function<void(const CString&)> onWait)
+    : m_strPath(std::move(strPath)), m_strTitle(std::move(strTitle)), m_bReplace(bReplace),
+      m_onWait(std::move(onWait))
 {}
 
 CHtmlRowSink::~CHtmlRowSink()
 {
     if (!m_bDone)
         m_report.Abandon();
-    if (!m_strTempPath.empty())
+    if (!m_strTempPath.empty()) {
         ::unlink(m_strTempPath.c_str());
+        LetGoOnSignal(m_strTempPath);
+    }
 }
 
 CString CHtmlRowSink::GetError() const
@@ -87,26 +134,57 @@ bool CHtmlRowSink::Failed()
     return false;
 }
 
+// The new report beside the path: empty, or a copy of the report to add to.
+bool CHtmlRowSink::PrepareTemp()
+{
+    const int fd = CreateTempBeside(m_strPath, m_strTempPath);
+    if (fd < 0) {
+        m_strError = msg::CannotWrite(m_strPath, ErrnoText(errno));
+        return false;
+    }
+    int nErrno = 0;
+    if (!m_bReplace) {
+        const int in = ::open(m_strPath.c_str(), O_RDONLY | O_CLOEXEC);
+        std::vector<char> buffer(std::size_t{1} << 16);
+        for (ssize_t n = 0; in >= 0 && nErrno == 0;) {
+            n = ::read(in, buffer.data(), buffer.size());
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                nErrno = n < 0 ? errno : 0;
+                break;
+            }
+            if (::write(fd, buffer.data(), static_cast<std::size_t>(n)) != n)
+                nErrno = errno != 0 ? errno : ENOSPC;
+        }
+        if (in >= 0)
+            ::close(in);
+    }
+    if (::close(fd) != 0 && nErrno == 0)
+        nErrno = errno;
+    if (nErrno != 0) {
+        m_strError = msg::CannotWrite(m_strPath, ErrnoText(nErrno));
+        return false;
+    }
+    return true;
+}
+
 bool CHtmlRowSink::BeginRows(const std::vector<CTableColumn>& columns)
 {
-    // A report is added to where it is; anything that is not a file (a
-    // device, a pipe) is written in place.
     m_strPath = ResolveLinks(m_strPath);
+    m_pLock = std::make_unique<CFolderLock>();
+    if (!m_pLock->Lock(CString(path::Folder(m_strPath)), m_strPath, m_onWait)) {
+        m_strError = "Cannot add to \"" + m_strPath +
+            "\": another program has been writing a report in its folder for a minute.";
+        return false;
+    }
+    // Anything that is not a file (a device, a pipe) is written in place.
     struct stat st
     {};
-    const bool bExists = ::stat(m_strPath.c_str(), &st) == 0;
-    const bool bInPlace = bExists && (!S_ISREG(st.st_mode) || (st.st_size > 0 && !m_bReplace));
-    CString strOpenPath = m_strPath;
-    if (!bInPlace) {
-        const int fd = CreateTempBeside(m_strPath, m_strTempPath);
-        if (fd < 0) {
-            m_strError = msg::CannotWrite(m_strPath, ErrnoText(errno));
-            return false;
-        }
-        ::close(fd);
-        strOpenPath = m_strTempPath;
-    }
-    if (!m_report.Create(strOpenPath, m_strTitle, columns))
+    const bool bInPlace = ::stat(m_strPath.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+    if (!bInPlace && !PrepareTemp())
+        return false;
+    if (!m_report.Create(bInPlace ? m_strPath : m_strTempPath, m_strTitle, columns))
         return false;
     std::int64_t nSum = 0;
     for (const CTableColumn& column : columns)
@@ -135,7 +213,9 @@ bool CHtmlRowSink::EndRows()
             m_strError = msg::CannotWrite(m_strPath, ErrnoText(errno));
             return false;
         }
+        LetGoOnSignal(m_strTempPath);
         m_strTempPath.clear();
     }
+    m_pLock.reset();
     return true;
 }

@@ -5,6 +5,7 @@
 #include "HtmlLog.h"
 #include "framework/RowSink.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -36,14 +37,20 @@ private:
 
 // The rows it takes as the rows of the report at strPath, which a report
 // written earlier gets added to (see CHtmlLog); the cells get widths in the
-// proportions of the column widths. A report that is not completed is put
-// back as it was. A new report (or, with bReplace, one that replaces what
-// was at the path) is written beside the path and put in its place only
-// when complete.
+// proportions of the column widths. The report is written beside the path
+// (a copy of the old one when rows are added to it) and put in its place
+// only when complete, so an interrupted or failed save leaves the old file
+// as it was. Writers of reports in one folder take turns: each holds a lock
+// on the folder from the first row to the last, so that two programs adding
+// to one report at once both keep their rows.
+class CFolderLock;
 class CHtmlRowSink final : public IRowSink
 {
 public:
-    CHtmlRowSink(CString strPath, CString strTitle, bool bReplace = false);
+    // onWait is told, once, when the lock has been held by another writer
+    // for a second.
+    CHtmlRowSink(CString strPath, CString strTitle, bool bReplace = false,
+                 std::function<void(const CString&)> onWait = {});
     ~CHtmlRowSink() override;
 
     bool BeginRows(const std::vector<CTableColumn>& columns) override;
@@ -53,12 +60,15 @@ public:
 
 private:
     bool Failed();
+    bool PrepareTemp();
 
     CString m_strPath;
     CString m_strTitle;
     bool m_bReplace;
     CString m_strTempPath; // the new report, until it takes the path's place
     CString m_strError;
+    std::function<void(const CString&)> m_onWait;
+    std::unique_ptr<CFolderLock> m_pLock;
     CHtmlListReport m_report;
     bool m_bDone = false;
 };

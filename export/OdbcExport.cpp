@@ -10,6 +10,7 @@
 #include "framework/Messages.h"
 #include "framework/Sink.h"
 #include "framework/StringUtil.h"
+#include "framework/TestHook.h"
 
 #include <odbcinst.h>
 
@@ -197,7 +198,10 @@ bool COdbcRowSink::BeginRows(const std::vector<CTableColumn>& columns)
 
 bool COdbcRowSink::AddRow(const std::string_view* pCells, int /*nImage*/)
 {
-    Execute(COdbcExport().MakeInsert(m_strTableName, m_arrColumns, pCells, m_arrColumns.GetSize()));
+    const CString strSql =
+        COdbcExport().MakeInsert(m_strTableName, m_arrColumns, pCells, m_arrColumns.GetSize());
+    Execute(strSql);
+    testhook::Wrote(strSql.size());
     return true;
 }
 

@@ -96,7 +96,8 @@ std::unique_ptr<IRowSink> MakeMdb(const CExportTarget& target)
 
 std::unique_ptr<IRowSink> MakeHtml(const CExportTarget& target)
 {
-    return std::make_unique<CHtmlRowSink>(target.strPath, "Korvane Report", target.bReplace);
+    return std::make_unique<CHtmlRowSink>(target.strPath, "Korvane Report", target.bReplace,
+                                          target.onWait);
 }
 
 std::unique_ptr<IRowSink> MakeXml(const CExportTarget& target)

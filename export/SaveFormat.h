@@ -7,6 +7,7 @@
 #include "framework/RowSink.h"
 #include "framework/StringTypes.h"
 
+#include <functional>
 #include <memory>
 
 class ISink;
@@ -26,6 +27,8 @@ struct CExportTarget
     bool bCellsFromLines = false; // cells are pieces of lines: no CR or LF in them
     bool bReplace = false;        // an HTML report at the path is replaced, not added to
     CString strTableName;         // the table of a spreadsheet or database
+    // Told when a save waits for another program writing the same report.
+    std::function<void(const CString&)> onWait;
 };
 
 struct CSaveFormatInfo

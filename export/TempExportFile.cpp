@@ -37,6 +37,8 @@ bool CTempExportFile::Create(const CString& strExtension, CString& strError)
         {};
         if (::lstat(strPath.c_str(), &st) != 0 && errno == ENOENT) {
             m_strPath = strPath;
+            RemoveOnSignal(m_strReserved);
+            RemoveOnSignal(m_strPath);
             return true;
         }
         // Someone else's file has that name; it must not be touched.
@@ -47,12 +49,22 @@ bool CTempExportFile::Create(const CString& strExtension, CString& strError)
     return false;
 }
 
+void CTempExportFile::Release()
+{
+    LetGoOnSignal(m_strPath);
+    m_strPath.clear();
+}
+
 void CTempExportFile::Remove() noexcept
 {
-    if (!m_strPath.empty())
+    if (!m_strPath.empty()) {
         ::unlink(m_strPath.c_str());
-    if (!m_strReserved.empty())
+        LetGoOnSignal(m_strPath);
+    }
+    if (!m_strReserved.empty()) {
         ::unlink(m_strReserved.c_str());
+        LetGoOnSignal(m_strReserved);
+    }
     m_strPath.clear();
     m_strReserved.clear();
 }

@@ -25,7 +25,7 @@ public:
 
     // The file at GetPath has gone to its place; only the reserved name is
     // left to remove.
-    void Release() { m_strPath.clear(); }
+    void Release();
 
     void Remove() noexcept;
 

@@ -3,6 +3,7 @@
 #include "framework/File.h"
 #include "framework/Messages.h"
 #include "framework/Path.h"
+#include "framework/TempFile.h"
 
 #include <cerrno>
 #include <climits>
@@ -42,40 +43,27 @@ bool CTempFileBeside::Fail(int nErrno)
 bool CTempFileBeside::Create()
 {
     Discard();
-    std::vector<char> resolved(PATH_MAX + 1, '\0');
+    m_strTarget = ResolveLinks(m_strTarget);
     struct stat stTarget
     {};
-    if (::lstat(m_strTarget.c_str(), &stTarget) == 0 && S_ISLNK(stTarget.st_mode) &&
-        ::realpath(m_strTarget.c_str(), resolved.data()) != nullptr)
-        m_strTarget = resolved.data();
     const bool bExists = ::stat(m_strTarget.c_str(), &stTarget) == 0;
     if ((bExists && S_ISDIR(stTarget.st_mode)) || path::FileName(m_strTarget).empty())
         return Fail(EISDIR);
     m_bCopy = bExists && !S_ISREG(stTarget.st_mode);
-
-    CString strFolder(path::Folder(m_strTarget));
+    // A device or a pipe cannot be replaced: the new file is made in the
+    // temporary folder and copied into it.
+    CString strBeside = m_strTarget;
     if (m_bCopy) {
         const char* pszDir = std::getenv("TMPDIR");
-        strFolder = pszDir != nullptr && *pszDir != '\0' ? CString(pszDir) : CString("/tmp");
+        CString strFolder =
+            pszDir != nullptr && *pszDir != '\0' ? CString(pszDir) : CString("/tmp");
         if (strFolder.back() != '/')
             strFolder += '/';
+        strBeside = strFolder + CString(path::FileName(m_strTarget));
     }
-    CString strTemplate = strFolder + "." + CString(path::FileName(m_strTarget)) + ".XXXXXX";
-    const int fd = ::mkstemp(strTemplate.data());
+    const int fd = CreateTempBeside(strBeside, m_strPath);
     if (fd < 0)
         return Fail(errno);
-    m_strPath = strTemplate;
-    // mkstemp makes the file private; give it the mode of the file it
-    // replaces, or the mode a new file would get.
-    mode_t nMode = 0;
-    if (bExists && !m_bCopy) {
-        nMode = stTarget.st_mode & 07777;
-    } else {
-        const mode_t nMask = ::umask(0);
-        ::umask(nMask);
-        nMode = 0666 & ~nMask;
-    }
-    ::fchmod(fd, nMode);
     if (::close(fd) != 0)
         return Fail(errno);
     return true;
@@ -137,6 +125,7 @@ bool CTempFileBeside::Commit(bool bSync)
     }
     if (::rename(m_strPath.c_str(), m_strTarget.c_str()) != 0)
         return Fail(errno);
+    LetGoOnSignal(m_strPath);
     m_strPath.clear();
     return true;
 }
@@ -145,6 +134,7 @@ void CTempFileBeside::Discard() noexcept
 {
     if (!m_strPath.empty()) {
         ::unlink(m_strPath.c_str());
+        LetGoOnSignal(m_strPath);
         m_strPath.clear();
     }
 }

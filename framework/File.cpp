@@ -1,6 +1,7 @@
 #include "File.h"
 
 #include "Messages.h"
+#include "TestHook.h"
 
 #include <cerrno>
 #include <cstring>
@@ -103,6 +104,7 @@ void CFile::Write(const void* pBuffer, size_t nCount)
         }
         nDone += static_cast<size_t>(n);
     }
+    testhook::Wrote(nCount);
 }
 
 std::uint64_t CFile::Seek(std::int64_t nOffset, int nFrom)

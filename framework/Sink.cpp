@@ -5,6 +5,7 @@
 #include "Path.h"
 #include "StringUtil.h"
 #include "TempFile.h"
+#include "TestHook.h"
 
 #include <cerrno>
 #include <climits>
@@ -76,6 +77,7 @@ void CAtomicFileSink::Discard() noexcept
     }
     if (!m_strTempPath.empty()) {
         ::unlink(m_strTempPath.c_str());
+        LetGoOnSignal(m_strTempPath);
         m_strTempPath.clear();
     }
 }
@@ -138,6 +140,7 @@ bool CAtomicFileSink::Write(std::string_view bytes)
         nDone += static_cast<size_t>(n);
     }
     m_nWritten += bytes.size();
+    testhook::Wrote(bytes.size());
     if (!m_bInPlace && m_nWritten - m_nFlushed >= kFlushStep) {
         // The bytes written so far start on their way to the disk now, a
         // step at a time, instead of all at once when the rename replaces
@@ -182,6 +185,7 @@ bool CAtomicFileSink::Commit()
         Discard();
         return false;
     }
+    LetGoOnSignal(m_strTempPath);
     m_strTempPath.clear();
     return true;
 }

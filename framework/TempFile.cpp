@@ -2,13 +2,78 @@
 
 #include "Path.h"
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
+#include <mutex>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
+
+namespace {
+
+// The registered files, in slots a signal handler can read without locks
+// or allocation: a slot's path is complete before it is marked used.
+constexpr size_t kSlots = 64;
+struct CSlot
+{
+    std::atomic<bool> bUsed{false};
+    char szPath[PATH_MAX];
+};
+CSlot g_slots[kSlots];
+
+void RemoveRegisteredAndEnd(int nSignal)
+{
+    for (CSlot& slot : g_slots) {
+        if (slot.bUsed.load(std::memory_order_acquire))
+            ::unlink(slot.szPath);
+    }
+    ::signal(nSignal, SIG_DFL);
+    ::raise(nSignal);
+}
+
+} // namespace
+
+void RemoveOnSignal(const CString& strPath)
+{
+    if (strPath.size() >= PATH_MAX)
+        return;
+    static std::mutex mutex;
+    const std::lock_guard<std::mutex> lock(mutex);
+    for (CSlot& slot : g_slots) {
+        if (!slot.bUsed.load(std::memory_order_relaxed)) {
+            std::memcpy(slot.szPath, strPath.c_str(), strPath.size() + 1);
+            slot.bUsed.store(true, std::memory_order_release);
+            return;
+        }
+    }
+}
+
+void LetGoOnSignal(const CString& strPath)
+{
+    for (CSlot& slot : g_slots) {
+        if (slot.bUsed.load(std::memory_order_acquire) && strPath == slot.szPath) {
+            slot.bUsed.store(false, std::memory_order_release);
+            return;
+        }
+    }
+}
+
+void InstallSignalCleanup()
+{
+    for (const int nSignal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction action
+        {};
+        action.sa_handler = &RemoveRegisteredAndEnd;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESETHAND;
+        ::sigaction(nSignal, &action, nullptr);
+    }
+}
 
 CString ResolveLinks(const CString& strPath)
 {
@@ -38,6 +103,7 @@ int CreateTempBeside(const CString& strTarget, CString& strTempPath)
     if (fd < 0)
         return -1;
     strTempPath = buffer.data();
+    RemoveOnSignal(strTempPath);
     // mkstemp makes the file private; give it the mode a new file would get,
     // or the mode of the file it replaces.
     mode_t nMode = 0;
@@ -65,6 +131,7 @@ int CreateAnonymousFile(CString& strPath)
     if (fd < 0)
         return -1;
     ::unlink(strTemp.c_str());
+    LetGoOnSignal(strTemp);
     strPath = "/proc/self/fd/" + std::to_string(fd);
     return fd;
 }

@@ -10,14 +10,17 @@
 #include "framework/Path.h"
 #include "framework/Sink.h"
 #include "framework/TempFile.h"
+#include "framework/TestHook.h"
 
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <memory>
+#include <new>
 #include <ostream>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -100,6 +103,35 @@ bool LoadTemplate(const CString& strPath, CString& strTemplate, CString& strErro
     return bOk;
 }
 
+// Whether two paths name one file, through any links or "..".
+bool SameFile(const CString& strA, const CString& strB)
+{
+    struct stat a
+    {};
+    struct stat b
+    {};
+    return strA != "-" && strB != "-" && ::stat(strA.c_str(), &a) == 0 &&
+        ::stat(strB.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// An output that is one of the inputs would be replaced by the table before
+// it has been read whole; it is refused before anything is written.
+bool OutputIsAnInput(const CCliOptions& options, std::ostream& err)
+{
+    if (options.ToStandardOutput())
+        return false;
+    for (const auto& [pszWhat, strInput] :
+         {std::pair<const char*, CString>("data", options.strDataPath),
+          std::pair<const char*, CString>("template", options.strTemplatePath)}) {
+        if (SameFile(options.strOutput, strInput)) {
+            err << "korvane-cli: the output \"" << options.strOutput << "\" is the " << pszWhat
+                << " file \"" << strInput << "\"; it would be replaced by the table\n";
+            return true;
+        }
+    }
+    return false;
+}
+
 void PrintReport(const CCliOptions& options, CParseReport report, std::ostream& err)
 {
     report.strSource = options.strDataPath == "-" ? CString("standard input") : options.strDataPath;
@@ -114,10 +146,12 @@ void PrintReport(const CCliOptions& options, CParseReport report, std::ostream& 
 // LF line ends, replaced only when complete); standard output gets tab and
 // comma text with LF line ends.
 int WriteStreamed(const CCliOptions& options, ESaveFormat format, std::ostream& out,
-                  std::ostream& err)
+                  std::ostream& err, CString& strStep)
 {
     CString strTemplate;
     CString strError;
+    strStep = "reading the template \"" + options.strTemplatePath + "\"";
+    testhook::Reached("template");
     if (!LoadTemplate(options.strTemplatePath, strTemplate, strError)) {
         err << "korvane-cli: " << strError << "\n";
         return kExitFailure;
@@ -132,8 +166,11 @@ int WriteStreamed(const CCliOptions& options, ESaveFormat format, std::ostream& 
     target.bCellsFromLines = true;
     target.bReplace = options.bReplace;
     target.strTableName = "KorvaneData";
+    target.onWait = [&err](const CString& strNote) { err << "korvane-cli: " << strNote << "\n"; };
     const std::unique_ptr<IRowSink> pSink = MakeFormatSink(format, target);
 
+    strStep = "parsing \"" + options.strDataPath + "\" into " +
+        (bToFile ? "\"" + options.strOutput + "\"" : CString("standard output"));
     const CStreamedParse parse(options.settings, strTemplate);
     CParseReport report;
     bool bDone = false;
@@ -193,5 +230,15 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         err << "korvane-cli: the " << FormatKey(format) << " format needs -o FILE\n" << CliUsage();
         return kExitUsage;
     }
-    return WriteStreamed(options, format, out, err);
+    if (OutputIsAnInput(options, err))
+        return kExitFailure;
+    // Out of memory is a message and a failure, not an abort; the files of
+    // the run are gone with the objects that made them.
+    CString strStep = "starting";
+    try {
+        return WriteStreamed(options, format, out, err, strStep);
+    } catch (const std::bad_alloc&) {
+        err << "korvane-cli: out of memory while " << strStep << "\n";
+        return kExitFailure;
+    }
 }
