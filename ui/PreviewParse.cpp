@@ -3,6 +3,7 @@
 #include "engine/ParseReport.h"
 #include "engine/ParseResult.h"
 #include "engine/TemplateMatcher.h"
+#include "framework/StringUtil.h"
 
 #include <algorithm>
 
@@ -32,6 +33,10 @@ int Utf16Length(std::string_view text)
 CPreviewMarks PreviewParse(const CPreviewInput& input)
 {
     CPreviewMarks marks;
+    // A template box that is still empty would stop at the first line; there
+    // is nothing to preview yet.
+    if (str::Trim(input.strTemplate).empty())
+        return marks;
     CTemplateMatcher matcher;
     matcher.SetSettings(input.settings.strStartTag, input.settings.strEndTag,
                         input.settings.strAllowedChars);

@@ -46,7 +46,8 @@ struct CPreviewMarks
     CString strSentence;           // the report of the preview parse in one sentence
 };
 
-// Parses the input and finds the places of its values.
+// Parses the input and finds the places of its values; no marks for an
+// empty template.
 CPreviewMarks PreviewParse(const CPreviewInput& input);
 
 // The number of UTF-16 code units of a UTF-8 text.

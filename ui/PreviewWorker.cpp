@@ -1,7 +1,5 @@
 #include "PreviewWorker.h"
 
-#include <exception>
-
 CPreviewWorker::CPreviewWorker(FDone done) : m_done(std::move(done)), m_thread([this] { Run(); }) {}
 
 CPreviewWorker::~CPreviewWorker()
@@ -39,7 +37,7 @@ void CPreviewWorker::Run()
         CPreviewMarks marks;
         try {
             marks = PreviewParse(job.second);
-        } catch (const std::exception&) {
+        } catch (...) {
             // A preview that cannot be made (no memory, a value too long to
             // index) shows no marks; Parse Data reports such a failure.
         }

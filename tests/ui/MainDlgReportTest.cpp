@@ -100,6 +100,15 @@ TEST_F(MainDlgReportTest, AStopIsShownAndItsLineFoundInTheDataBox)
               "\"----------------------------------------\".");
     EXPECT_EQ(m_dlg.m_listResult.GetItemCount(), 1);
     ASSERT_TRUE(GoTo()->isVisibleTo(&m_dlg));
+    // The line and its button share the row under the list, at any width.
+    for (const int nWidth : {m_dlg.GetClient()->width(), m_dlg.GetClient()->minimumWidth()}) {
+        m_dlg.resize(nWidth, m_dlg.height());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return m_dlg.GetClient()->width() == nWidth; }));
+        const QRect text = Find<CElidedLabel>("IDC_STATUS_TEXT")->geometry();
+        EXPECT_FALSE(text.intersects(GoTo()->geometry())) << nWidth;
+        EXPECT_TRUE(m_dlg.GetClient()->rect().contains(GoTo()->geometry())) << nWidth;
+        EXPECT_GT(text.top(), m_dlg.GetDlgItem(IDC_LIST_RESULT)->geometry().bottom()) << nWidth;
+    }
 
     QTest::mouseClick(GoTo(), Qt::LeftButton);
     CMultiLineEdit* pData = Edit("IDC_EDIT_DATA");
