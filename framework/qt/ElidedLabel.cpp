@@ -16,6 +16,8 @@ void CElidedLabel::setText(const QString& text)
     if (oneLine == m_text)
         return;
     m_text = oneLine;
+    // A screen reader reads the whole text, cut or not.
+    setAccessibleName(oneLine);
     UpdateToolTip();
     update();
 }
