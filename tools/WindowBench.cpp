@@ -134,6 +134,22 @@ CTypingFigures MeasureTyping(CMainDlg& dlg)
     return figures;
 }
 
+// Typing with the preview on or off, and Parse Data once more after it.
+void ReportTyping(CMainDlg& dlg, CListView& view, bool bPreview)
+{
+    if (dlg.m_bLivePreview != bPreview)
+        dlg.SendCommand(ID_VIEW_LIVEPREVIEW);
+    const CTypingFigures typing = MeasureTyping(dlg);
+    std::printf("typing in the template box, preview %s: worst stall %.1f ms, 99th "
+                "percentile %.1f ms, %d previews shown\n",
+                bPreview ? "on" : "off", typing.dWorstStall, typing.dP99Stall, typing.nPreviews);
+    const auto start = Clock::now();
+    dlg.SendCommand(IDC_BUTTON_PARSE);
+    view.viewport()->repaint();
+    QApplication::processEvents();
+    std::printf("parse data again, preview %s: %.0f ms\n", bPreview ? "on" : "off", MsSince(start));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -198,22 +214,8 @@ int main(int argc, char** argv)
     std::printf("scroll frames: mean %.1f ms, median %.1f ms, worst %.1f ms (%zu frames)\n",
                 dSum / static_cast<double>(frames.size()), frames[frames.size() / 2], frames.back(),
                 frames.size());
-    for (const bool bPreview : {true, false}) {
-        if (dlg.m_bLivePreview != bPreview)
-            dlg.SendCommand(ID_VIEW_LIVEPREVIEW);
-        const CTypingFigures typing = MeasureTyping(dlg);
-        std::printf("typing in the template box, preview %s: worst stall %.1f ms, 99th "
-                    "percentile %.1f ms, %d previews shown\n",
-                    bPreview ? "on" : "off", typing.dWorstStall, typing.dP99Stall,
-                    typing.nPreviews);
-        // Parse Data once more, after the typing.
-        start = Clock::now();
-        dlg.SendCommand(IDC_BUTTON_PARSE);
-        pView->viewport()->repaint();
-        QApplication::processEvents();
-        std::printf("parse data again, preview %s: %.0f ms\n", bPreview ? "on" : "off",
-                    MsSince(start));
-    }
+    for (const bool bPreview : {true, false})
+        ReportTyping(dlg, *pView, bPreview);
     std::printf("peak RSS: %ld MB\n", PeakRssMb());
     return 0;
 }

@@ -85,6 +85,8 @@ QPalette DarkPalette()
     return palette;
 }
 
+enum class EShot { Window, About, Help, Pdf, Stop, Preview };
+
 // Lets the live preview show the marks of the window's texts.
 void WaitForPreview(const CMainDlg& dlg)
 {
@@ -107,6 +109,18 @@ void ParseWithAShortLine(CMainDlg& dlg)
     dlg.SendCommand(IDC_BUTTON_GOTO_LINE);
 }
 
+// Parse Data on the samples; for --stop by a template that stops, for
+// --preview not at all, and for both with the preview's marks in place.
+void PrepareWindow(CMainDlg& dlg, EShot shot)
+{
+    if (shot == EShot::Stop)
+        ParseWithAShortLine(dlg);
+    else if (shot != EShot::Preview)
+        dlg.SendCommand(IDC_BUTTON_PARSE);
+    if (shot == EShot::Stop || shot == EShot::Preview)
+        WaitForPreview(dlg);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -119,7 +133,7 @@ int main(int argc, char** argv)
     platform::SetHelpViewer(&helpViewer);
     CMainApp theApp;
 
-    enum class EShot { Window, About, Help, Pdf, Stop, Preview } shot = EShot::Window;
+    EShot shot = EShot::Window;
     const char* pszOut = nullptr;
     const char* pszHelpPage = nullptr;
     bool bMaximized = false;
@@ -150,12 +164,7 @@ int main(int argc, char** argv)
     dlg.Create();
     if (bMaximized)
         dlg.showMaximized();
-    if (shot == EShot::Stop)
-        ParseWithAShortLine(dlg);
-    else if (shot != EShot::Preview)
-        dlg.SendCommand(IDC_BUTTON_PARSE);
-    if (shot == EShot::Stop || shot == EShot::Preview)
-        WaitForPreview(dlg);
+    PrepareWindow(dlg, shot);
 
     if (shot == EShot::Pdf) {
         CPdfPrintDialog printDialog(pszOut);
