@@ -42,18 +42,37 @@ public:
     // The XML document of the list (CR LF line ends).
     CString GetXmlText(const CListCtrl& list) const;
 
+    // The files whose texts the window holds, the list's sources (empty
+    // paths for none).
+    struct CLoadedFiles
+    {
+        CString strDataPath;
+        CString strTemplatePath;
+    };
+
     // Asks for a file with the save dialog and writes the list in the format
     // its extension names. 1 when the dialog was cancelled or the file was
     // written; 0 when it could not be written, after a message that names
     // the file and the reason.
+    //
+    // Before a file is touched: one of the loaded files (the same file by
+    // device and inode, whatever the path) is replaced only when the user
+    // agrees; an HTML report this program wrote
+    // gets the rows added or is replaced, as the user chooses; any other
+    // existing file is replaced, as the save dialog asked. Declining is a
+    // cancel. bWritten tells whether a file was written.
     int SaveAs(const CListCtrl& list, const CString& strTableName) const;
+    int SaveAs(const CListCtrl& list, const CString& strTableName, const CLoadedFiles& loadedFiles,
+               bool& bWritten) const;
 
     // Writes the list to strPath in a format, as Save As does once the name
     // is chosen. 1 on success; 0 with strError set on failure. Text formats
     // replace an existing file only with a complete new one.
-    // bHeader puts the column captions first (tab and CSV text only).
+    // bHeader puts the column captions first (tab and CSV text only);
+    // bReplace replaces an HTML report instead of adding to it.
     int SaveToFile(const CString& strPath, ESaveFormat format, const CListCtrl& list,
-                   const CString& strTableName, CString& strError, bool bHeader = false) const;
+                   const CString& strTableName, CString& strError, bool bHeader = false,
+                   bool bReplace = false) const;
 
     // Tab or CSV text in text mode, replacing the file only when complete.
     int WriteDelimitedFile(const CString& strPath, const CListCtrl& list, char chSeparator,

@@ -23,6 +23,9 @@ public:
 
 enum class EMessageIcon { Stop, Exclamation, Information, Question };
 
+// The answers to the question whether rows go into a file or replace it.
+enum class EAddOrReplace { Add, Replace, Cancel };
+
 class IMessageBox
 {
 public:
@@ -35,6 +38,15 @@ public:
     {
         Show(strQuestion, EMessageIcon::Question);
         return false;
+    }
+    // Asks with Add, Replace and Cancel whether rows are added to an
+    // existing file or replace it; Add, which keeps what the file holds, is
+    // the default. A box that cannot take an answer shows the question and
+    // answers Cancel, which leaves the file alone.
+    virtual EAddOrReplace AskAddOrReplace(const CString& strQuestion)
+    {
+        Show(strQuestion, EMessageIcon::Question);
+        return EAddOrReplace::Cancel;
     }
 };
 

@@ -34,6 +34,7 @@ enum EControlStyle : unsigned {
     CS_SINGLESEL = 0x0800,     // list view: one selected row at most
     CS_SHOWSELALWAYS = 0x1000, // list view: selection shown when unfocused
     CS_CENTERIMAGE = 0x2000,   // label: text centred vertically in its rectangle
+    CS_ENDELLIPSIS = 0x4000,   // label: one line, cut with an ellipsis where it does not fit
 };
 
 struct CControlTemplate
@@ -100,6 +101,9 @@ struct CMenuItemTemplate
     const char* pszShortcut;
     // A control that must have the focus for the key to work; 0 for none.
     int nShortcutFocus;
+    // An item that is checked or not, and how it starts.
+    bool bCheckable = false;
+    bool bChecked = false;
 };
 
 struct CMenuPopupTemplate

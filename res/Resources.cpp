@@ -7,15 +7,17 @@ constexpr unsigned kSingleLineEdit = CS_AUTOHSCROLL | CS_BORDER | CS_TABSTOP;
 constexpr unsigned kMultiLineEdit =
     CS_MULTILINE | CS_WANTRETURN | CS_HSCROLL | CS_VSCROLL | CS_BORDER | CS_TABSTOP;
 
-// The main window: the banner, the settings row, the two text groups and the
-// result list. Wider, the two groups share the extra width and the result
-// list fills it; taller, the list takes the extra height. Lower, the banner,
-// the two text boxes and the list give up height together.
+// The main window: the banner, the settings row, the two text groups, the
+// result list and, under it, the status line that tells what the last Parse
+// Data did. Wider, the two groups share the extra width and the result list
+// and the status line fill it; taller, the list takes the extra height.
+// Lower, the banner, the two text boxes and the list give up height
+// together.
 const CDialogTemplate kMainDialog = {
     IDD_KORVANE_DIALOG,
     "Korvane",
     524,
-    420,
+    432,
     "MS Sans Serif",
     8,
     IDR_MENU_MAIN,
@@ -69,6 +71,10 @@ const CDialogTemplate kMainDialog = {
          "Parse Data From This Edit Box", 261, 127, 112, 10, 0, "IDC_CHECK_PARSE_FROM_EDIT", 50, 0},
         {IDC_BANNER, EControlKind::Bitmap, CS_NOTIFY | CS_SUNKEN, nullptr, 6, 6, 511, 70,
          IDB_BANNER, "IDC_BANNER", 0, 100},
+        {IDC_STATUS_TEXT, EControlKind::Label, CS_CENTERIMAGE | CS_ENDELLIPSIS | CS_NOPREFIX,
+         nullptr, 8, 416, 440, 12, 0, "IDC_STATUS_TEXT", 0, 100},
+        {IDC_BUTTON_GOTO_LINE, EControlKind::PushButton, CS_TABSTOP, "&Go to Line", 453, 416, 64,
+         12, 0, "IDC_BUTTON_GOTO_LINE", 100, 0},
     },
     {
         {6, 76, 0, 24},    // the banner
@@ -126,6 +132,10 @@ const CMenuTemplate kMainMenu = {
              {"&Load Data", ID_FILE_LOADDATA, "ID_FILE_LOADDATA", "Ctrl+O", 0},
              {nullptr, 0, nullptr, nullptr, 0},
              {"&Close...", ID_FILE_CLOSE, "ID_FILE_CLOSE", "Ctrl+Q", 0},
+         }},
+        {"&View",
+         {
+             {"Live &Preview", ID_VIEW_LIVEPREVIEW, "ID_VIEW_LIVEPREVIEW", nullptr, 0, true, true},
          }},
         {"&Help",
          {

@@ -13,6 +13,9 @@
 #   print-a4-p1.png       page 1 of the samples' list printed on A4
 #   help-dark.png         the help window with a dark palette, on the page
 #                         about templates (headings, links, code blocks)
+#   status-stop.png       the status line after a parse that stopped, its line
+#                         found in the data box with Go to Line
+#   preview.png           the live preview's marks on the samples
 # Uses the newest built korvane and korvane-window-shot under build*/bin or
 # build*/*/bin, and installs the X server, the window manager and the tools
 # it drives them with through scripts/setup.sh.
@@ -79,5 +82,8 @@ pdftoppm -r 100 -f 1 -l 1 -singlefile -png "$out_dir/print-a4.pdf" "$out_dir/pri
 QT_QPA_PLATFORM=offscreen "$bin/korvane-window-shot" --dark --help-window --help-page templates.html \
   "$out_dir/help-dark.png" \
   >/dev/null
+
+QT_QPA_PLATFORM=offscreen "$bin/korvane-window-shot" --stop "$out_dir/status-stop.png" >/dev/null
+QT_QPA_PLATFORM=offscreen "$bin/korvane-window-shot" --preview "$out_dir/preview.png" >/dev/null
 
 ls "$out_dir"/*.png

@@ -1,18 +1,26 @@
 // Measures the window on a large data file, as a user would meet it:
 // loading the file through Load Data, Parse Data until the first rows are
-// painted, and scrolling the result list through all its rows.
+// painted, scrolling the result list through all its rows, and typing into
+// the template box with the live preview on and off, where the figure is
+// the longest time the window's event loop did not come round (a stall).
 //   korvane-window-bench TEMPLATE DATA [SHOT.png]
 // With SHOT.png, a picture of the window after the parse is saved there.
 // Runs on any Qt platform; without a display use QT_QPA_PLATFORM=offscreen.
 #include "framework/Platform.h"
 #include "framework/qt/ListView.h"
+#include "framework/qt/MultiLineEdit.h"
 #include "framework/qt/QtPlatform.h"
 #include "res/Resource.h"
 #include "ui/MainApp.h"
 #include "ui/MainDlg.h"
+#include "ui/ParsePreview.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QKeyEvent>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <sys/resource.h>
 
@@ -55,6 +63,91 @@ long PeakRssMb()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024;
+}
+
+struct CTypingFigures
+{
+    double dWorstStall = 0;
+    double dP99Stall = 0;
+    int nPreviews = 0;
+};
+
+// Types a line into the template box, a key every 80 ms as a quick typist
+// does and a pause of 400 ms after each word, so that previews run between
+// the words, while a timer that should fire every millisecond records how
+// late each of its ticks comes; then waits a second for the last preview.
+CTypingFigures MeasureTyping(CMainDlg& dlg)
+{
+    auto* pTemplate = dlg.findChild<CMultiLineEdit*>(QStringLiteral("IDC_EDIT_TEMPLATE"));
+    pTemplate->moveCursor(QTextCursor::End);
+    CTypingFigures figures;
+    const QMetaObject::Connection shown = QObject::connect(
+        dlg.GetPreview(), &CParsePreview::MarksShown, [&figures] { ++figures.nPreviews; });
+
+    const QString typed = QStringLiteral("Notes: <$$Notes$$> typed here to be previewed");
+    std::vector<double> stalls;
+    QElapsedTimer clock;
+    clock.start();
+    qint64 nLastTick = clock.nsecsElapsed();
+    QTimer heartbeat;
+    heartbeat.setTimerType(Qt::PreciseTimer);
+    heartbeat.setInterval(1);
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+        const qint64 nNow = clock.nsecsElapsed();
+        stalls.push_back(static_cast<double>(nNow - nLastTick) / 1e6 - 1.0);
+        nLastTick = nNow;
+    });
+    int nTyped = 0;
+    int nPause = 0;
+    QTimer keys;
+    keys.setInterval(80);
+    QObject::connect(&keys, &QTimer::timeout, [&] {
+        if (nPause > 0) {
+            --nPause;
+            return;
+        }
+        if (nTyped >= typed.size()) {
+            keys.stop();
+            return;
+        }
+        const QString text(typed[nTyped++]);
+        if (text == QStringLiteral(" "))
+            nPause = 5;
+        QApplication::postEvent(pTemplate,
+                                new QKeyEvent(QEvent::KeyPress, 0, Qt::NoModifier, text));
+        QApplication::postEvent(pTemplate,
+                                new QKeyEvent(QEvent::KeyRelease, 0, Qt::NoModifier, text));
+    });
+    QEventLoop loop;
+    const int nWords = static_cast<int>(typed.count(QLatin1Char(' ')));
+    QTimer::singleShot(80 * (static_cast<int>(typed.size()) + 5 * nWords + 1) + 1000, &loop,
+                       &QEventLoop::quit);
+    heartbeat.start();
+    keys.start();
+    loop.exec();
+    QObject::disconnect(shown);
+    std::sort(stalls.begin(), stalls.end());
+    if (!stalls.empty()) {
+        figures.dWorstStall = stalls.back();
+        figures.dP99Stall = stalls[stalls.size() * 99 / 100];
+    }
+    return figures;
+}
+
+// Typing with the preview on or off, and Parse Data once more after it.
+void ReportTyping(CMainDlg& dlg, CListView& view, bool bPreview)
+{
+    if (dlg.m_bLivePreview != bPreview)
+        dlg.SendCommand(ID_VIEW_LIVEPREVIEW);
+    const CTypingFigures typing = MeasureTyping(dlg);
+    std::printf("typing in the template box, preview %s: worst stall %.1f ms, 99th "
+                "percentile %.1f ms, %d previews shown\n",
+                bPreview ? "on" : "off", typing.dWorstStall, typing.dP99Stall, typing.nPreviews);
+    const auto start = Clock::now();
+    dlg.SendCommand(IDC_BUTTON_PARSE);
+    view.viewport()->repaint();
+    QApplication::processEvents();
+    std::printf("parse data again, preview %s: %.0f ms\n", bPreview ? "on" : "off", MsSince(start));
 }
 
 } // namespace
@@ -121,6 +214,8 @@ int main(int argc, char** argv)
     std::printf("scroll frames: mean %.1f ms, median %.1f ms, worst %.1f ms (%zu frames)\n",
                 dSum / static_cast<double>(frames.size()), frames[frames.size() / 2], frames.back(),
                 frames.size());
+    for (const bool bPreview : {true, false})
+        ReportTyping(dlg, *pView, bPreview);
     std::printf("peak RSS: %ld MB\n", PeakRssMb());
     return 0;
 }

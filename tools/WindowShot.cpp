@@ -1,14 +1,18 @@
 // Opens the main window as a user would see it, runs Parse Data on the
 // samples and saves a picture of it:
-//   korvane-window-shot [--dark] [--maximized | --about |
+//   korvane-window-shot [--dark] [--maximized | --about | --stop | --preview |
 //                       --help-window [--help-page PAGE]] out.png
 //   korvane-window-shot --print-pdf out.pdf
 // --about saves the about box instead, --help-window the help window on the
 // guide's contents page, or on PAGE (a file name of the guide) with
-// --help-page. --maximized shows the window maximised on its screen; --dark
-// gives the program a dark palette, as a dark desktop theme does.
+// --help-page. --stop parses the samples by a template whose line of dashes
+// is too short and presses Go to Line; --preview shows the live preview's
+// marks on the samples before any parse. --maximized shows the window
+// maximised on its screen; --dark gives the program a dark palette, as a
+// dark desktop theme does.
 // --print-pdf prints the parsed sample list to a PDF file through the
 // window's own Print command.
+#include "framework/qt/MultiLineEdit.h"
 #include "framework/qt/QtPlatform.h"
 #include "framework/qt/QtPrintDevice.h"
 #include "res/Resource.h"
@@ -17,13 +21,17 @@
 #include "ui/HelpWindow.h"
 #include "ui/MainApp.h"
 #include "ui/MainDlg.h"
+#include "ui/ParsePreview.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPalette>
 #include <QPixmap>
 #include <QTextBrowser>
+#include <QThread>
 #include <QUrl>
 
 #include <cstdio>
@@ -77,6 +85,42 @@ QPalette DarkPalette()
     return palette;
 }
 
+enum class EShot { Window, About, Help, Pdf, Stop, Preview };
+
+// Lets the live preview show the marks of the window's texts.
+void WaitForPreview(const CMainDlg& dlg)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while ((dlg.GetPreview()->IsPending() || clock.elapsed() < 100) && clock.elapsed() < 10000) {
+        QApplication::processEvents();
+        QThread::msleep(5);
+    }
+}
+
+// The sample template with its line of dashes ten short of the data's, as
+// the guide's example of a template that stops has it.
+void ParseWithAShortLine(CMainDlg& dlg)
+{
+    auto* pTemplate = dlg.findChild<CMultiLineEdit*>(QStringLiteral("IDC_EDIT_TEMPLATE"));
+    pTemplate->setPlainText(pTemplate->toPlainText().replace(QString(40, '-'), QString(30, '-')));
+    dlg.findChild<QCheckBox*>(QStringLiteral("IDC_CHECK_PARSE_FROM_EDIT"))->setChecked(true);
+    dlg.SendCommand(IDC_BUTTON_PARSE);
+    dlg.SendCommand(IDC_BUTTON_GOTO_LINE);
+}
+
+// Parse Data on the samples; for --stop by a template that stops, for
+// --preview not at all, and for both with the preview's marks in place.
+void PrepareWindow(CMainDlg& dlg, EShot shot)
+{
+    if (shot == EShot::Stop)
+        ParseWithAShortLine(dlg);
+    else if (shot != EShot::Preview)
+        dlg.SendCommand(IDC_BUTTON_PARSE);
+    if (shot == EShot::Stop || shot == EShot::Preview)
+        WaitForPreview(dlg);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -89,7 +133,7 @@ int main(int argc, char** argv)
     platform::SetHelpViewer(&helpViewer);
     CMainApp theApp;
 
-    enum class EShot { Window, About, Help, Pdf } shot = EShot::Window;
+    EShot shot = EShot::Window;
     const char* pszOut = nullptr;
     const char* pszHelpPage = nullptr;
     bool bMaximized = false;
@@ -106,6 +150,10 @@ int main(int argc, char** argv)
             pszHelpPage = argv[++i];
         else if (std::strcmp(argv[i], "--print-pdf") == 0)
             shot = EShot::Pdf;
+        else if (std::strcmp(argv[i], "--stop") == 0)
+            shot = EShot::Stop;
+        else if (std::strcmp(argv[i], "--preview") == 0)
+            shot = EShot::Preview;
         else
             pszOut = argv[i];
     }
@@ -116,7 +164,7 @@ int main(int argc, char** argv)
     dlg.Create();
     if (bMaximized)
         dlg.showMaximized();
-    dlg.SendCommand(IDC_BUTTON_PARSE);
+    PrepareWindow(dlg, shot);
 
     if (shot == EShot::Pdf) {
         CPdfPrintDialog printDialog(pszOut);

@@ -2,17 +2,24 @@
 
 #include "AboutDlg.h"
 #include "MainApp.h"
+#include "ParsePreview.h"
 #include "engine/LineArray.h"
 #include "engine/ParseCommand.h"
+#include "engine/ParseReport.h"
 #include "framework/Memory.h"
 #include "framework/Platform.h"
 #include "framework/ProductInfo.h"
+#include "framework/qt/ElidedLabel.h"
+#include "framework/qt/ListView.h"
+#include "framework/qt/MultiLineEdit.h"
 #include "framework/qt/ResourceImages.h"
 #include "res/Resource.h"
 
 #include "framework/qt/QtString.h"
 
 #include <QDropEvent>
+#include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QUrl>
@@ -25,31 +32,6 @@ const char* const kPrintTitle = "Data List";
 // All Files too: logs, system files and text without an extension are
 // common inputs on Linux.
 const char* const kOpenFilter = "Text Files (*.txt)|*.txt|All Files (*)|*||";
-
-// Passes the save dialog on and remembers whether a file was chosen: Save As
-// answers 1 both for a file it wrote and for a cancelled dialog.
-class CWatchedFileDialog final : public IFileDialog
-{
-public:
-    explicit CWatchedFileDialog(IFileDialog& inner) : m_inner(inner)
-    {
-        platform::SetFileDialog(this);
-    }
-    ~CWatchedFileDialog() override { platform::SetFileDialog(&m_inner); }
-    CWatchedFileDialog(const CWatchedFileDialog&) = delete;
-    CWatchedFileDialog& operator=(const CWatchedFileDialog&) = delete;
-
-    CFileDialogResult Run(const CFileDialogRequest& request) override
-    {
-        const CFileDialogResult result = m_inner.Run(request);
-        m_bChosen = result.bOk;
-        return result;
-    }
-    bool m_bChosen = false;
-
-private:
-    IFileDialog& m_inner;
-};
 
 // The first local file of a drag, or the empty string.
 CString DraggedFile(const QMimeData* pData)
@@ -99,6 +81,8 @@ const CMessageEntry* CMainDlg::GetMessageMap() const
         ON_COMMAND(ID_HELP_ABOUT, &CMainDlg::OnAbout),
         ON_COMMAND(ID_HELP_HELPTOPICS, &CMainDlg::OnHelpTopics),
         ON_WM_HELPINFO(&CMainDlg::OnHelpInfo),
+        ON_BN_CLICKED(IDC_BUTTON_GOTO_LINE, &CMainDlg::OnGoToLine),
+        ON_COMMAND(ID_VIEW_LIVEPREVIEW, &CMainDlg::OnLivePreview),
         END_MESSAGE_MAP(),
     };
     return kMap;
@@ -147,15 +131,37 @@ bool CMainDlg::OnInitDialog()
     // The lines of each file joined with CR LF after every line; a missing
     // sample leaves its texts empty, without a message.
     m_strLoadedTemplate.clear();
-    CLineArray::LoadJoined(m_strTemplatePath, "\r\n", m_strLoadedTemplate);
+    if (CLineArray::LoadJoined(m_strTemplatePath, "\r\n", m_strLoadedTemplate))
+        m_strLoadedTemplateFile = m_strTemplatePath;
     m_strTemplateText = m_strLoadedTemplate;
     m_strLoadedData.clear();
-    CLineArray::LoadJoined(m_strDataPath, "\r\n", m_strLoadedData);
+    if (CLineArray::LoadJoined(m_strDataPath, "\r\n", m_strLoadedData))
+        m_strLoadedDataFile = m_strDataPath;
     m_strDataText = m_strLoadedData;
 
     UpdateData(false);
     AcceptFileDrops();
+    SetUpReportAndPreview();
     return true;
+}
+
+void CMainDlg::SetUpReportAndPreview()
+{
+    auto* pData = qobject_cast<CMultiLineEdit*>(GetDlgItem(IDC_EDIT_DATA));
+    m_status.Attach(qobject_cast<CElidedLabel*>(GetDlgItem(IDC_STATUS_TEXT)),
+                    GetDlgItem(IDC_BUTTON_GOTO_LINE), pData);
+    CParsePreview::CSources sources;
+    sources.pTemplate = qobject_cast<CMultiLineEdit*>(GetDlgItem(IDC_EDIT_TEMPLATE));
+    sources.pData = pData;
+    sources.pStartTag = qobject_cast<QLineEdit*>(GetDlgItem(IDC_EDIT_START_TAG));
+    sources.pEndTag = qobject_cast<QLineEdit*>(GetDlgItem(IDC_EDIT_END_TAG));
+    sources.pAllowedChars = qobject_cast<QLineEdit*>(GetDlgItem(IDC_EDIT_ALLOWED_CHARS));
+    sources.pCrCl = qobject_cast<QLineEdit*>(GetDlgItem(IDC_EDIT_CRCL));
+    if (auto* pView = qobject_cast<CListView*>(GetDlgItem(IDC_LIST_RESULT)))
+        sources.pHeader = pView->horizontalHeader();
+    m_pPreview = std::make_unique<CParsePreview>(sources);
+    m_pPreview->SetEnabled(m_bLivePreview);
+    CheckMenuItem(ID_VIEW_LIVEPREVIEW, m_bLivePreview);
 }
 
 void CMainDlg::AcceptFileDrops()
@@ -203,10 +209,7 @@ CMainDlg::EDropTarget CMainDlg::DropTargetAt(const QPoint& ptClient) const
 
 void CMainDlg::LoadDroppedFile(EDropTarget target, const CString& strPath)
 {
-    if (target == EDropTarget::Template)
-        LoadTextFileFrom(strPath, m_strTemplatePath, m_strLoadedTemplate, m_strTemplateText);
-    else
-        LoadTextFileFrom(strPath, m_strDataPath, m_strLoadedData, m_strDataText);
+    LoadTextFileFrom(strPath, target == EDropTarget::Template ? TemplateSlot() : DataSlot());
 }
 
 void CMainDlg::OnParseData()
@@ -221,9 +224,38 @@ void CMainDlg::OnParseData()
     settings.strCrCl = m_strCrCl;
     const CString& strTemplate = m_bParseFromEditBox ? m_strTemplateText : m_strLoadedTemplate;
     const CString& strData = m_bParseFromEditBox ? m_strDataText : m_strLoadedData;
-    RunParse(m_listResult, settings, strTemplate, strData, m_strLastTemplate);
+    m_status.Clear();
+    CParseReport report;
+    RunParse(m_listResult, settings, strTemplate, strData, m_strLastTemplate, &report);
     m_bRowsUnsaved = m_listResult.GetItemCount() > 0;
+    ShowParseReport(report);
     UpdateData(false);
+}
+
+void CMainDlg::ShowParseReport(const CParseReport& report)
+{
+    CParseReport shown = report;
+    const size_t nSlash = m_strLoadedDataFile.rfind('/');
+    if (m_bParseFromEditBox)
+        shown.strSource = "the data box";
+    else if (!m_strLoadedDataFile.empty())
+        shown.strSource = m_strLoadedDataFile.substr(nSlash == CString::npos ? 0 : nSlash + 1);
+    // The boxes hold the loaded texts until the user edits them; the line
+    // of a stop is found in the data box only when it holds the parsed text.
+    const bool bDataInBox = m_bParseFromEditBox || m_strDataText == m_strLoadedData;
+    const bool bBoxesIgnored =
+        !m_bParseFromEditBox && (!bDataInBox || m_strTemplateText != m_strLoadedTemplate);
+    m_status.Show(shown, bBoxesIgnored, bDataInBox);
+}
+
+void CMainDlg::OnGoToLine() { m_status.GoToStopLine(); }
+
+void CMainDlg::OnLivePreview()
+{
+    m_bLivePreview = !m_bLivePreview;
+    CheckMenuItem(ID_VIEW_LIVEPREVIEW, m_bLivePreview);
+    if (m_pPreview != nullptr)
+        m_pPreview->SetEnabled(m_bLivePreview);
 }
 
 bool CMainDlg::OpenTextFile(CString& strPath)
@@ -242,39 +274,46 @@ bool CMainDlg::OpenTextFile(CString& strPath)
     return true;
 }
 
-void CMainDlg::LoadTextFile(CString& strPath, CString& strLoaded, CString& strEditText)
+CMainDlg::CTextSlot CMainDlg::TemplateSlot()
+{
+    return {m_strTemplatePath, m_strLoadedTemplate, m_strLoadedTemplateFile, m_strTemplateText};
+}
+
+CMainDlg::CTextSlot CMainDlg::DataSlot()
+{
+    return {m_strDataPath, m_strLoadedData, m_strLoadedDataFile, m_strDataText};
+}
+
+void CMainDlg::LoadTextFile(const CTextSlot& slot)
 {
     UpdateData(true);
-    CString strChosen = strPath;
+    CString strChosen = slot.strPath;
     if (OpenTextFile(strChosen))
-        LoadTextFileFrom(strChosen, strPath, strLoaded, strEditText);
+        LoadTextFileFrom(strChosen, slot);
     else
         UpdateData(false);
 }
 
-void CMainDlg::LoadTextFileFrom(const CString& strChosen, CString& strPath, CString& strLoaded,
-                                CString& strEditText)
+void CMainDlg::LoadTextFileFrom(const CString& strChosen, const CTextSlot& slot)
 {
     UpdateData(true);
     CWaitCursor wait;
     CString strText;
     CString strError;
     if (CLineArray::LoadJoined(strChosen, "\r\n", strText, &strError)) {
-        strPath = strChosen;
-        strLoaded = std::move(strText);
-        mem::AssignLarge(strEditText, strLoaded);
+        slot.strPath = strChosen;
+        slot.strLoaded = std::move(strText);
+        slot.strLoadedFile = strChosen;
+        mem::AssignLarge(slot.strEditText, slot.strLoaded);
     } else {
         platform::MessageBox().Show(strError, EMessageIcon::Exclamation);
     }
     UpdateData(false);
 }
 
-void CMainDlg::OnLoadTemplate()
-{
-    LoadTextFile(m_strTemplatePath, m_strLoadedTemplate, m_strTemplateText);
-}
+void CMainDlg::OnLoadTemplate() { LoadTextFile(TemplateSlot()); }
 
-void CMainDlg::OnLoadData() { LoadTextFile(m_strDataPath, m_strLoadedData, m_strDataText); }
+void CMainDlg::OnLoadData() { LoadTextFile(DataSlot()); }
 
 void CMainDlg::OnRclickList(const CNotify& notify, long* pResult)
 {
@@ -318,8 +357,12 @@ void CMainDlg::OnCopyAll()
 
 void CMainDlg::OnSaveAs()
 {
-    CWatchedFileDialog dialog(platform::FileDialog());
-    if (m_exporter.SaveAs(m_listResult, kTableName) == 1 && dialog.m_bChosen)
+    CListExporter::CLoadedFiles loaded;
+    loaded.strDataPath = m_strLoadedDataFile;
+    loaded.strTemplatePath = m_strLoadedTemplateFile;
+    bool bWritten = false;
+    m_exporter.SaveAs(m_listResult, kTableName, loaded, bWritten);
+    if (bWritten)
         m_bRowsUnsaved = false;
 }
 

@@ -4,11 +4,16 @@
 
 #include "BannerLink.h"
 #include "ListPrinter.h"
+#include "ParseStatus.h"
 #include "export/ListExporter.h"
 #include "framework/ListCtrl.h"
 #include "framework/qt/DialogBase.h"
 
 #include <QIcon>
+
+#include <memory>
+
+class CParsePreview;
 
 class CMainDlg : public CDialogBase
 {
@@ -39,6 +44,8 @@ public:
     void OnAbout();
     void OnHelpTopics();
     void OnHelpInfo();
+    void OnGoToLine();
+    void OnLivePreview();
 
     // Asks for a text file, starting at path; on OK path takes the chosen
     // file's full path and true is returned.
@@ -70,6 +77,17 @@ public:
     // The rows of the last Parse Data have been neither saved to a file,
     // copied as a whole nor printed. Deleting rows does not change it.
     bool m_bRowsUnsaved = false;
+    // The files whose texts m_strLoadedTemplate and m_strLoadedData hold
+    // (empty when none was read); Save As asks before it replaces one.
+    CString m_strLoadedTemplateFile;
+    CString m_strLoadedDataFile;
+    // The status line under the list.
+    CParseStatus m_status;
+    bool m_bLivePreview = true;
+
+    // The live preview of the template on the data box (never nullptr once
+    // the window is built).
+    CParsePreview* GetPreview() const { return m_pPreview.get(); }
 
 protected:
     const CMessageEntry* GetMessageMap() const override;
@@ -84,16 +102,31 @@ protected:
 private:
     enum class EDropTarget { None, Template, Data };
 
+    // Where a loaded text goes: the path member, the loaded text with the
+    // file it came from, and the edit box's member.
+    struct CTextSlot
+    {
+        CString& strPath;
+        CString& strLoaded;
+        CString& strLoadedFile;
+        CString& strEditText;
+    };
+    CTextSlot TemplateSlot();
+    CTextSlot DataSlot();
     // Asks for a text file and loads it into a loaded-text member and its
     // edit box.
-    void LoadTextFile(CString& strPath, CString& strLoaded, CString& strEditText);
+    void LoadTextFile(const CTextSlot& slot);
     // Loads strChosen as the above does once a file is chosen; the window is
     // left as it was, with a message, when the file cannot be read.
-    void LoadTextFileFrom(const CString& strChosen, CString& strPath, CString& strLoaded,
-                          CString& strEditText);
+    void LoadTextFileFrom(const CString& strChosen, const CTextSlot& slot);
     // A file dropped on the Template group loads as Load Template does, one
     // dropped on the Data group as Load Data does.
     void AcceptFileDrops();
     EDropTarget DropTargetAt(const QPoint& ptClient) const;
     void LoadDroppedFile(EDropTarget target, const CString& strPath);
+    // The status line, the live preview and the source of a run.
+    void SetUpReportAndPreview();
+    void ShowParseReport(const CParseReport& report);
+
+    std::unique_ptr<CParsePreview> m_pPreview;
 };

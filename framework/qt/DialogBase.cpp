@@ -253,10 +253,26 @@ QMenu* CDialogBase::CreatePopupMenu(int nMenuId, int nPopup)
         pAction->setData(item.nId);
         if (item.pszShortcut != nullptr)
             pAction->setShortcut(QKeySequence(QString::fromUtf8(item.pszShortcut)));
+        // The handler sets the mark (CheckMenuItem) from the state it keeps.
+        pAction->setCheckable(item.bCheckable);
+        pAction->setChecked(item.bChecked);
         const int nId = item.nId;
         connect(pAction, &QAction::triggered, this, [this, nId] { SendCommand(nId); });
     }
     return pQMenu;
+}
+
+bool CDialogBase::IsMenuItemChecked(int nId) const
+{
+    const auto it = m_actions.find(nId);
+    return it != m_actions.end() && it->second->isChecked();
+}
+
+void CDialogBase::CheckMenuItem(int nId, bool bCheck)
+{
+    const auto it = m_actions.find(nId);
+    if (it != m_actions.end() && it->second->isCheckable())
+        it->second->setChecked(bCheck);
 }
 
 void CDialogBase::CreateMenuBar(int nMenuId)

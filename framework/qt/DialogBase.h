@@ -113,6 +113,10 @@ public:
 
     bool UpdateData(bool bSaveAndValidate = true);
 
+    // The check mark of a checkable menu item; false for any other id.
+    bool IsMenuItemChecked(int nId) const;
+    void CheckMenuItem(int nId, bool bCheck);
+
     // Runs the handler bound to a command id (a menu item or a button).
     // False when the table binds none.
     bool SendCommand(int nId);

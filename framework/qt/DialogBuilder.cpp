@@ -2,6 +2,7 @@
 
 #include "DialogBase.h"
 #include "DialogLayout.h"
+#include "ElidedLabel.h"
 #include "ListView.h"
 #include "MultiLineEdit.h"
 #include "PictureControl.h"
@@ -80,6 +81,11 @@ QWidget* CDialogBuilder::CreateControl(const CControlTemplate& ctl)
         return pButton;
     }
     case EControlKind::Label: {
+        if (ctl.nStyle & CS_ENDELLIPSIS) {
+            auto* pElided = new CElidedLabel(m_pClient);
+            pElided->setText(caption);
+            return pElided;
+        }
         auto* pLabel = new QLabel(caption, m_pClient);
         pLabel->setTextFormat(Qt::PlainText);
         pLabel->setAlignment(Qt::AlignLeft |
@@ -149,7 +155,9 @@ void CDialogBuilder::PlaceControls(const CDialogTemplate& tmpl,
         item.nSizeX = ctl.nSizeX;
         item.minSize = MinimumControlSize(ctl, widgets[i]);
         item.bGroup = ctl.kind == EControlKind::GroupBox;
-        item.bText = ctl.kind == EControlKind::Label || ctl.kind == EControlKind::CheckBox;
+        // A label that cuts its text keeps its rectangle.
+        item.bText = (ctl.kind == EControlKind::Label && !(ctl.nStyle & CS_ENDELLIPSIS)) ||
+            ctl.kind == EControlKind::CheckBox;
         layout.Add(item);
     }
     layout.MakeRoomForText(std::max(1, m_pDialog->BaseUnitX() / 2));
@@ -157,8 +165,9 @@ void CDialogBuilder::PlaceControls(const CDialogTemplate& tmpl,
     // The last resort for a caption that found no room: a smaller font.
     for (size_t i = 0; i < widgets.size(); ++i) {
         const EControlKind kind = tmpl.controls[i].kind;
-        if (kind == EControlKind::Label || kind == EControlKind::CheckBox ||
-            kind == EControlKind::PushButton || kind == EControlKind::DefPushButton)
+        if ((kind == EControlKind::Label && !(tmpl.controls[i].nStyle & CS_ENDELLIPSIS)) ||
+            kind == EControlKind::CheckBox || kind == EControlKind::PushButton ||
+            kind == EControlKind::DefPushButton)
             FitTextToWidth(widgets[i]);
     }
     m_pClient->setMinimumSize(layout.MinimumSize());

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -63,6 +64,26 @@ bool CQtMessageBox::AskYesNo(const CString& strQuestion)
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+EAddOrReplace CQtMessageBox::AskAddOrReplace(const CString& strQuestion)
+{
+    QMessageBox box(QMessageBox::Question, QString::fromUtf8(product::kName), ToQt(strQuestion),
+                    QMessageBox::NoButton, QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("addOrReplaceBox"));
+    QPushButton* pAdd = box.addButton(QStringLiteral("&Add"), QMessageBox::AcceptRole);
+    pAdd->setObjectName(QStringLiteral("addButton"));
+    QPushButton* pReplace = box.addButton(QStringLiteral("&Replace"), QMessageBox::DestructiveRole);
+    pReplace->setObjectName(QStringLiteral("replaceButton"));
+    QPushButton* pCancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(pAdd);
+    box.setEscapeButton(pCancel);
+    box.exec();
+    if (box.clickedButton() == pAdd)
+        return EAddOrReplace::Add;
+    if (box.clickedButton() == pReplace)
+        return EAddOrReplace::Replace;
+    return EAddOrReplace::Cancel;
 }
 
 CFileDialogResult CQtFileDialog::Run(const CFileDialogRequest& request)

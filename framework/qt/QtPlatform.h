@@ -20,6 +20,7 @@ class CQtMessageBox final : public IMessageBox
 public:
     void Show(const CString& strText, EMessageIcon icon) override;
     bool AskYesNo(const CString& strQuestion) override;
+    EAddOrReplace AskAddOrReplace(const CString& strQuestion) override;
 };
 
 class CQtFileDialog final : public IFileDialog

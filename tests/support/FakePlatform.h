@@ -49,9 +49,20 @@ public:
         m_answers.pop_front();
         return bYes;
     }
+    // The next scripted choice; Add, the default, when none is left.
+    EAddOrReplace AskAddOrReplace(const CString& strQuestion) override
+    {
+        m_questions.push_back(strQuestion);
+        if (m_choices.empty())
+            return EAddOrReplace::Add;
+        const EAddOrReplace choice = m_choices.front();
+        m_choices.pop_front();
+        return choice;
+    }
     std::vector<CShown> m_shown;
     std::vector<CString> m_questions;
     std::deque<bool> m_answers;
+    std::deque<EAddOrReplace> m_choices;
 };
 
 // Answers each dialog with the next scripted result; Cancel when none is left.

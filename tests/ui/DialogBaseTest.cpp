@@ -90,7 +90,7 @@ TEST(DialogBase, LayoutInDialogUnits)
     EXPECT_EQ(pList->geometry(),
               QRect(dlg.MapDialogPoint(7, 269), QSize((510 * cx + 2) / 4, (144 * cy + 4) / 8)));
     QWidget* pClient = dlg.findChild<QWidget*>("client");
-    EXPECT_EQ(pClient->size(), QSize((524 * cx + 2) / 4, (420 * cy + 4) / 8));
+    EXPECT_EQ(pClient->size(), QSize((524 * cx + 2) / 4, (432 * cy + 4) / 8));
     // The banner keeps to its own rectangle; its picture is drawn inside it.
     auto* pBanner = static_cast<CPictureControl*>(dlg.GetDlgItem(IDC_BANNER));
     EXPECT_EQ(pBanner->geometry(),

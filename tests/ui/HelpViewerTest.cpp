@@ -187,7 +187,7 @@ TEST_F(HelpViewerTest, EveryLinkOfTheGuideLeadsToAPageOrAPlaceOnOne)
             linkedTo.insert(target.adjusted(QUrl::RemoveFragment).fileName());
         }
     }
-    EXPECT_EQ(nPages, 7);
+    EXPECT_EQ(nPages, 8);
     // Every page is reachable from some page.
     EXPECT_EQ(static_cast<int>(linkedTo.size()), nPages);
 }

@@ -83,12 +83,17 @@ TEST_F(MainDlgTest, StartUpShowsDefaultsPathsAndSamples)
 TEST_F(MainDlgTest, MenuBarHasTheItemsIdsAccessKeysAndShortcuts)
 {
     QStringList items;
-    for (QMenu* pMenu : m_dlg.GetMenuBar()->findChildren<QMenu*>()) {
+    // The menus of the bar (not the overflow menu of a narrow bar).
+    for (QAction* pMenuAction : m_dlg.GetMenuBar()->actions()) {
+        const QMenu* pMenu = pMenuAction->menu();
+        ASSERT_NE(pMenu, nullptr);
         items << pMenu->title();
         for (QAction* pAction : pMenu->actions()) {
             QString item = pAction->text() + "=" + pAction->data().toString();
             if (!pAction->shortcut().isEmpty())
                 item += " " + pAction->shortcut().toString();
+            if (pAction->isCheckable())
+                item += pAction->isChecked() ? " [x]" : " [ ]";
             items << (pAction->isSeparator() ? QStringLiteral("-") : item);
         }
     }
@@ -96,7 +101,8 @@ TEST_F(MainDlgTest, MenuBarHasTheItemsIdsAccessKeysAndShortcuts)
               "&File|Copy &Row=32771 Ctrl+C|Copy &All...=32772|-|&Save As...=32773 Ctrl+S|-|"
               "&Print...=57607 Ctrl+P|-|&Delete Row ( Del )=32778|Delete List Co&ntent=32784|-|"
               "Load &Template=32775 Ctrl+Shift+O|&Load Data=32776 Ctrl+O|-|&Close...=57602 Ctrl+Q|"
-              "&Help|&Help Topics...=32783 F1|-|Product &Page=32779|-|&About=32780");
+              "&View|Live &Preview=32790 [x]|&Help|&Help Topics...=32783 F1|-|Product "
+              "&Page=32779|-|&About=32780");
 }
 
 TEST_F(MainDlgTest, ParseDataFillsColumnsAndRowsAndKeepsColumnsTheSecondTime)
