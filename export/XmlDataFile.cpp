@@ -6,7 +6,9 @@
 #include "framework/ProductInfo.h"
 #include "framework/StringUtil.h"
 
+#include <algorithm>
 #include <ctime>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -15,23 +17,39 @@ namespace {
 // The program version as the file-information block states it.
 constexpr int kVersion[4] = {2, 5, 0, 0};
 
-// Names here follow XML 1.0 (fifth edition) without the colon: a colon
-// would ask a namespace-aware reader for a prefix the file never declares.
+struct CCharRange
+{
+    char32_t lo;
+    char32_t hi;
+};
+
+#include "XmlNameTable.inc"
+
+template <size_t N>
+bool InRanges(const CCharRange (&ranges)[N], char32_t ch)
+{
+    const CCharRange* p =
+        std::upper_bound(std::begin(ranges), std::end(ranges), ch,
+                         [](char32_t c, const CCharRange& r) { return c < r.lo; });
+    return p != std::begin(ranges) && ch <= (p - 1)->hi;
+}
+
+// Names here are those that every XML reader takes: the rules of XML 1.0
+// (fifth edition, as libxml2 reads them) where the older rules that expat
+// follows agree, and without the colon, which would ask a namespace-aware
+// reader for a prefix the file never declares.
 bool IsNameStartChar(char32_t ch)
 {
-    return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || ch == '_' ||
-        (ch >= 0xC0 && ch <= 0xD6) || (ch >= 0xD8 && ch <= 0xF6) || (ch >= 0xF8 && ch <= 0x2FF) ||
-        (ch >= 0x370 && ch <= 0x37D) || (ch >= 0x37F && ch <= 0x1FFF) ||
-        (ch >= 0x200C && ch <= 0x200D) || (ch >= 0x2070 && ch <= 0x218F) ||
-        (ch >= 0x2C00 && ch <= 0x2FEF) || (ch >= 0x3001 && ch <= 0xD7FF) ||
-        (ch >= 0xF900 && ch <= 0xFDCF) || (ch >= 0xFDF0 && ch <= 0xFFFD) ||
-        (ch >= 0x10000 && ch <= 0xEFFFF);
+    if (ch < 0x80)
+        return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || ch == '_';
+    return InRanges(kNameStartRanges, ch);
 }
 
 bool IsNameChar(char32_t ch)
 {
-    return IsNameStartChar(ch) || ch == '-' || ch == '.' || (ch >= '0' && ch <= '9') ||
-        ch == 0xB7 || (ch >= 0x300 && ch <= 0x36F) || (ch >= 0x203F && ch <= 0x2040);
+    if (ch < 0x80)
+        return IsNameStartChar(ch) || ch == '-' || ch == '.' || (ch >= '0' && ch <= '9');
+    return InRanges(kNameRanges, ch);
 }
 
 // The local time formatted into the 128-byte buffer the value has always
