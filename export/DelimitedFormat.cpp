@@ -2,7 +2,6 @@
 
 #include "framework/ListCtrl.h"
 #include "framework/ListRows.h"
-#include "framework/Sink.h"
 #include "framework/StringUtil.h"
 
 namespace {
@@ -74,14 +73,6 @@ void CDelimitedFormat::AppendHeader(CString& strOut, const CListCtrl& list) cons
     AppendHeader(strOut, ColumnsOf(list));
 }
 
-CDelimitedSink::CDelimitedSink(ISink& target, const CDelimitedFormat& format, bool bHeader,
-                               bool bBackground)
-    : m_target(target), m_format(format), m_bHeader(bHeader),
-      m_pOut(std::make_unique<CBufferedSink>(target, false, size_t{1} << 20, bBackground))
-{}
-
-CDelimitedSink::~CDelimitedSink() = default;
-
 bool CDelimitedSink::BeginRows(const std::vector<CTableColumn>& columns)
 {
     m_nColumns = static_cast<int>(columns.size());
@@ -89,7 +80,7 @@ bool CDelimitedSink::BeginRows(const std::vector<CTableColumn>& columns)
         return true;
     CString strHeader;
     m_format.AppendHeader(strHeader, columns);
-    return m_pOut->Write(strHeader);
+    return Write(strHeader);
 }
 
 void CDelimitedSink::FormatRow(CString& strOut, const std::string_view* pCells,
@@ -97,20 +88,3 @@ void CDelimitedSink::FormatRow(CString& strOut, const std::string_view* pCells,
 {
     m_format.AppendRow(strOut, pCells, m_nColumns);
 }
-
-bool CDelimitedSink::AddRow(const std::string_view* pCells, int nImage)
-{
-    m_strRow.clear();
-    FormatRow(m_strRow, pCells, nImage);
-    return m_pOut->Write(m_strRow);
-}
-
-bool CDelimitedSink::AddFormattedRows(std::string_view text)
-{
-    // Large runs of rows go to the target as they are, without a copy.
-    return m_pOut->Flush() && m_target.Write(text);
-}
-
-bool CDelimitedSink::EndRows() { return m_pOut->Flush(); }
-
-CString CDelimitedSink::GetError() const { return m_target.GetError(); }

@@ -5,14 +5,13 @@
 // doubled. Text mode, as a file written in text mode stores it, writes every
 // LF as CR LF, the LFs inside cells included.
 
+#include "TextRowSink.h"
 #include "framework/RowSink.h"
 #include "framework/StringTypes.h"
 
-#include <memory>
 #include <string_view>
 #include <vector>
 
-class CBufferedSink;
 class CListCtrl;
 class ISink;
 
@@ -42,28 +41,21 @@ private:
 };
 
 // Delimited text of the rows it takes, into a byte sink: the captions first
-// when asked for, then the rows. With bBackground the target is written by a
-// second thread while the next rows are formed (for files and pipes).
-class CDelimitedSink final : public IRowSink, public IRowFormatter
+// when asked for, then the rows.
+class CDelimitedSink final : public CTextRowSink
 {
 public:
     CDelimitedSink(ISink& target, const CDelimitedFormat& format, bool bHeader,
-                   bool bBackground = false);
-    ~CDelimitedSink() override;
+                   bool bBackground = false)
+        : CTextRowSink(target, bBackground), m_format(format), m_bHeader(bHeader)
+    {}
 
     bool BeginRows(const std::vector<CTableColumn>& columns) override;
-    bool AddRow(const std::string_view* pCells, int nImage) override;
-    bool EndRows() override;
-    CString GetError() const override;
-    const IRowFormatter* GetFormatter() const override { return this; }
-    bool AddFormattedRows(std::string_view text) override;
+    bool EndRows() override { return Flush(); }
     void FormatRow(CString& strOut, const std::string_view* pCells, int nImage) const override;
 
 private:
-    ISink& m_target;
     CDelimitedFormat m_format;
     bool m_bHeader;
     int m_nColumns = 0;
-    std::unique_ptr<CBufferedSink> m_pOut;
-    CString m_strRow;
 };

@@ -2,7 +2,6 @@
 
 #include "TempFileBeside.h"
 #include "UniqueNames.h"
-#include "ValidUtf8.h"
 #include "framework/Messages.h"
 #include "framework/StringUtil.h"
 #include "framework/TestHook.h"
@@ -70,9 +69,9 @@ std::vector<CString> CSqliteRowSink::MakeColumnNames(const std::vector<CTableCol
 {
     std::vector<CString> names;
     for (size_t j = 0; j < columns.size(); ++j) {
-        CString strName = utf8::Repaired(columns[j].strCaption);
+        CString strName = str::Repaired(columns[j].strCaption);
         // A NUL would end the statement's text.
-        str::ReplaceAll(strName, std::string_view("\0", 1), utf8::kReplacement);
+        str::ReplaceAll(strName, std::string_view("\0", 1), str::kReplacement);
         if (strName.empty())
             strName = "Column " + std::to_string(j + 1);
         names.push_back(std::move(strName));
@@ -158,7 +157,7 @@ bool CSqliteRowSink::BeginRows(const std::vector<CTableColumn>& columns)
     CString strDbPath;
     if (!Open(strDbPath))
         return false;
-    const CString strTable = QuotedName(utf8::Repaired(m_strTableName));
+    const CString strTable = QuotedName(str::Repaired(m_strTableName));
     CString strCreate = "CREATE TABLE " + strTable + " (";
     CString strInsert = "INSERT INTO " + strTable + " VALUES (";
     const std::vector<CString> names = MakeColumnNames(columns);
@@ -184,7 +183,7 @@ bool CSqliteRowSink::AddRow(const std::string_view* pCells, int /*nImage*/)
     for (int j = 0; j < m_nColumns; ++j) {
         std::string_view cell = pCells[j];
         if (!str::IsValidUtf8(cell)) {
-            m_repaired[static_cast<size_t>(j)] = utf8::Repaired(cell);
+            m_repaired[static_cast<size_t>(j)] = str::Repaired(cell);
             cell = m_repaired[static_cast<size_t>(j)];
         }
         // An empty cell is the empty text, not NULL, which a null pointer

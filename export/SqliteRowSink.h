@@ -8,7 +8,7 @@
 // and a name met before, in any case of A-Z (SQLite compares names so),
 // gets a suffix (UniqueNames.h). Values: every cell whole as TEXT, an empty
 // cell the empty text; bytes that are not well-formed UTF-8 become U+FFFD
-// (ValidUtf8.h) in names and values, since readers of TEXT expect UTF-8.
+// (str::Repaired) in names and values, since readers of TEXT expect UTF-8.
 //
 // The file:
 // - a new file, or one that is not an SQLite database, is replaced by a new

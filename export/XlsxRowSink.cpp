@@ -1,6 +1,5 @@
 #include "XlsxRowSink.h"
 
-#include "ValidUtf8.h"
 #include "framework/Messages.h"
 #include "framework/Path.h"
 #include "framework/StringUtil.h"
@@ -146,8 +145,8 @@ CCellText MakeCellText(CString& strOut, std::string_view cell)
         if (nUnits + nNeed > CXlsxRowSink::kMaxCellUnits)
             break;
         if (nLen == 0) {
-            strOut += utf8::kReplacement;
-            nPos += utf8::IllFormedLength(cell, nPos);
+            strOut += str::kReplacement;
+            nPos += str::IllFormedLength(cell, nPos);
             ++nLine;
         } else {
             strOut.append(cell.substr(nPos, nLen));
@@ -155,7 +154,7 @@ CCellText MakeCellText(CString& strOut, std::string_view cell)
             nPos += nLen;
         }
         nUnits += nNeed;
-        result.nXmlBytes += nLen == 0 ? utf8::kReplacement.size() : nLen;
+        result.nXmlBytes += nLen == 0 ? str::kReplacement.size() : nLen;
     }
     result.nWidth = std::max(result.nWidth, nLine);
     result.nXmlBytes += kXmlPerCell;

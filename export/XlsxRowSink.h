@@ -15,7 +15,7 @@
 // when complete.
 //
 // Cells are kept whole within the format's limits:
-// - bytes that are not well-formed UTF-8 become U+FFFD (ValidUtf8.h);
+// - bytes that are not well-formed UTF-8 become U+FFFD (str::Repaired);
 // - control characters other than tab and LF, which XML cannot hold, are
 //   stored as the format's escapes _xHHHH_ (Excel and LibreOffice read them
 //   back as the characters); text that looks like such an escape is itself

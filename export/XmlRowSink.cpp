@@ -1,7 +1,6 @@
 #include "XmlRowSink.h"
 
 #include "XmlDataFile.h"
-#include "framework/Sink.h"
 #include "xml/XmlDocument.h"
 
 #include <string>
@@ -15,23 +14,14 @@ constexpr std::string_view kListEnd = "</ListData>\r\n</dataroot>\r\n";
 
 } // namespace
 
-CXmlRowSink::CXmlRowSink(ISink& target)
-    : m_target(target), m_pOut(std::make_unique<CBufferedSink>(target))
-{}
-
-CXmlRowSink::~CXmlRowSink() = default;
-
-bool CXmlRowSink::Write(std::string_view bytes) { return m_pOut->Write(bytes); }
-
 bool CXmlRowSink::BeginRows(const std::vector<CTableColumn>& columns)
 {
     // The image comes first, then one attribute per name in the order the
     // names first appear; a later column of the same name replaces the
     // value of the earlier one.
     m_attributes.clear();
-    m_bHaveColumns = !columns.empty();
     std::unordered_map<CString, size_t> attributeOf;
-    if (m_bHaveColumns) {
+    if (!columns.empty()) {
         m_attributes.push_back(CAttribute{"image", -1});
         attributeOf.emplace("image", 0);
     }
@@ -52,7 +42,6 @@ bool CXmlRowSink::BeginRows(const std::vector<CTableColumn>& columns)
     const CString strEmpty = file.TakeDocumentText();
     // The document of a list without rows ends with its empty "ListData";
     // what comes before it starts every document.
-    m_bHaveRows = false;
     return Write(std::string_view(strEmpty).substr(0, strEmpty.size() - kEmptyList.size()));
 }
 
@@ -75,33 +64,6 @@ void CXmlRowSink::FormatRow(CString& strOut, const std::string_view* pCells, int
     strOut += "/>\r\n";
 }
 
-bool CXmlRowSink::AddRow(const std::string_view* pCells, int nImage)
-{
-    m_strRow.clear();
-    FormatRow(m_strRow, pCells, nImage);
-    if (!m_bHaveRows) {
-        m_bHaveRows = true;
-        m_strRow.insert(0, kListStart);
-    }
-    return Write(m_strRow);
-}
+bool CXmlRowSink::BeforeFirstRow(std::string_view& /*text*/) { return Write(kListStart); }
 
-bool CXmlRowSink::AddFormattedRows(std::string_view text)
-{
-    if (text.empty())
-        return true;
-    if (!m_bHaveRows) {
-        m_bHaveRows = true;
-        if (!Write(kListStart))
-            return false;
-    }
-    // Large runs of rows go to the target as they are, without a copy.
-    return m_pOut->Flush() && m_target.Write(text);
-}
-
-bool CXmlRowSink::EndRows()
-{
-    return Write(m_bHaveRows ? kListEnd : kEmptyList) && m_pOut->Flush();
-}
-
-CString CXmlRowSink::GetError() const { return m_target.GetError(); }
+bool CXmlRowSink::EndRows() { return Write(HaveRows() ? kListEnd : kEmptyList) && Flush(); }

@@ -8,28 +8,22 @@
 // The bytes are those that CXmlDataFile and CXmlDocument build for the
 // same rows; lines end with CR LF.
 
+#include "TextRowSink.h"
 #include "framework/RowSink.h"
 #include "framework/StringTypes.h"
 
-#include <memory>
 #include <string_view>
 #include <vector>
 
-class CBufferedSink;
 class ISink;
 
-class CXmlRowSink final : public IRowSink, public IRowFormatter
+class CXmlRowSink final : public CTextRowSink
 {
 public:
-    explicit CXmlRowSink(ISink& target);
-    ~CXmlRowSink() override;
+    explicit CXmlRowSink(ISink& target) : CTextRowSink(target) {}
 
     bool BeginRows(const std::vector<CTableColumn>& columns) override;
-    bool AddRow(const std::string_view* pCells, int nImage) override;
     bool EndRows() override;
-    CString GetError() const override;
-    const IRowFormatter* GetFormatter() const override { return this; }
-    bool AddFormattedRows(std::string_view text) override;
     void FormatRow(CString& strOut, const std::string_view* pCells, int nImage) const override;
 
 private:
@@ -39,12 +33,7 @@ private:
         int nColumn = -1; // the column whose value stands; -1 for the image
     };
 
-    bool Write(std::string_view bytes);
+    bool BeforeFirstRow(std::string_view& text) override;
 
-    ISink& m_target;
-    std::unique_ptr<CBufferedSink> m_pOut; // small writes gathered
     std::vector<CAttribute> m_attributes;
-    bool m_bHaveColumns = false;
-    bool m_bHaveRows = false;
-    CString m_strRow;
 };

@@ -281,51 +281,141 @@ void BlankControlAndInvalid(CString& text)
     }
 }
 
-void AppendJsonString(CString& out, std::string_view text)
+size_t IllFormedLength(std::string_view text, size_t nPos)
 {
-    static const char kHex[] = "0123456789abcdef";
-    out.push_back('"');
-    for (size_t i = 0; i < text.size();) {
-        const auto by = static_cast<unsigned char>(text[i]);
-        if (by >= 0x80) {
-            const size_t nLength = Utf8SequenceLength(text, i);
-            if (nLength == 0) {
-                out.append("\xEF\xBF\xBD");
-                ++i;
-            } else {
-                out.append(text.substr(i, nLength));
-                i += nLength;
-            }
+    // The ranges of a well-formed sequence's second byte depend on its first
+    // (Unicode Table 3-7); every later byte is 80..BF.
+    const auto byteAt = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char b0 = byteAt(nPos);
+    size_t nLen = 0;
+    unsigned char lo = 0x80;
+    unsigned char hi = 0xBF;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        nLen = 2;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        nLen = 3;
+        lo = b0 == 0xE0 ? 0xA0 : 0x80;
+        hi = b0 == 0xED ? 0x9F : 0xBF;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        nLen = 4;
+        lo = b0 == 0xF0 ? 0x90 : 0x80;
+        hi = b0 == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 1;
+    }
+    size_t n = 1;
+    while (n < nLen && nPos + n < text.size()) {
+        const unsigned char b = byteAt(nPos + n);
+        if (b < lo || b > hi)
+            break;
+        lo = 0x80;
+        hi = 0xBF;
+        ++n;
+    }
+    return n;
+}
+
+void AppendRepaired(CString& strOut, std::string_view text)
+{
+    const auto* pBytes = reinterpret_cast<const unsigned char*>(text.data());
+    size_t nRun = 0; // where the bytes not yet appended start
+    size_t nPos = 0;
+    while (nPos < text.size()) {
+        nPos += AsciiRunLength(pBytes + nPos, text.size() - nPos);
+        if (nPos >= text.size())
+            break;
+        const size_t nLen = Utf8SequenceLength(text, nPos);
+        if (nLen > 0) {
+            nPos += nLen;
             continue;
         }
-        ++i;
-        switch (by) {
-        case '"':
-            out.append("\\\"");
-            break;
-        case '\\':
-            out.append("\\\\");
-            break;
-        case '\n':
-            out.append("\\n");
-            break;
-        case '\r':
-            out.append("\\r");
-            break;
-        case '\t':
-            out.append("\\t");
-            break;
-        default:
-            if (by < 0x20) {
-                out.append("\\u00");
-                out.push_back(kHex[by >> 4]);
-                out.push_back(kHex[by & 0x0F]);
-            } else {
-                out.push_back(static_cast<char>(by));
+        strOut.append(text.substr(nRun, nPos - nRun));
+        strOut.append(kReplacement);
+        nPos += IllFormedLength(text, nPos);
+        nRun = nPos;
+    }
+    strOut.append(text.substr(nRun));
+}
+
+CString Repaired(std::string_view text)
+{
+    CString strOut;
+    strOut.reserve(text.size());
+    AppendRepaired(strOut, text);
+    return strOut;
+}
+
+namespace {
+
+// The bytes that end a run of bytes copied as they are.
+bool IsSpecial(unsigned char by) { return by < 0x20 || by == '"' || by == '\\' || by >= 0x80; }
+
+void AppendEscape(CString& strOut, unsigned char by)
+{
+    static const char kHex[] = "0123456789abcdef";
+    switch (by) {
+    case '"':
+        strOut += "\\\"";
+        return;
+    case '\\':
+        strOut += "\\\\";
+        return;
+    case '\b':
+        strOut += "\\b";
+        return;
+    case '\f':
+        strOut += "\\f";
+        return;
+    case '\n':
+        strOut += "\\n";
+        return;
+    case '\r':
+        strOut += "\\r";
+        return;
+    case '\t':
+        strOut += "\\t";
+        return;
+    default:
+        strOut += "\\u00";
+        strOut += kHex[by >> 4];
+        strOut += kHex[by & 0x0F];
+    }
+}
+
+} // namespace
+
+void AppendJsonString(CString& strOut, std::string_view text)
+{
+    strOut.push_back('"');
+    const auto* pBytes = reinterpret_cast<const unsigned char*>(text.data());
+    size_t nRun = 0;
+    size_t nPos = 0;
+    while (nPos < text.size()) {
+        const unsigned char by = pBytes[nPos];
+        if (!IsSpecial(by)) {
+            ++nPos;
+            continue;
+        }
+        size_t nLen = 0;
+        if (by >= 0x80) {
+            nLen = Utf8SequenceLength(text, nPos);
+            if (nLen > 0) {
+                nPos += nLen;
+                continue;
             }
         }
+        strOut.append(text.substr(nRun, nPos - nRun));
+        if (by >= 0x80) {
+            strOut.append(kReplacement);
+            nPos += IllFormedLength(text, nPos);
+        } else {
+            AppendEscape(strOut, by);
+            ++nPos;
+        }
+        nRun = nPos;
     }
-    out.push_back('"');
+    strOut.append(text.substr(nRun));
+    strOut.push_back('"');
 }
 
 CString ToTextMode(std::string_view text)

@@ -109,10 +109,27 @@ void AppendUtf8(CString& out, char32_t ch);
 // sequences from U+0080 up are kept. The length does not change.
 void BlankControlAndInvalid(CString& text);
 
-// Appends the text as a JSON string, quotes included (RFC 8259): quote,
-// backslash and control characters escaped; a byte that is not part of
-// well-formed UTF-8 becomes U+FFFD, so the result is always valid JSON.
-void AppendJsonString(CString& out, std::string_view text);
+// Text for readers that must get well-formed UTF-8 (JSON, the XML of an
+// .xlsx workbook, SQLite TEXT). Cells are UTF-8 as the reader decodes
+// files, yet bytes that are not can still reach a cell (typed into the edit
+// box, or a character cut in two by a character set that takes single
+// bytes). Each maximal ill-formed subsequence then becomes one U+FFFD
+// REPLACEMENT CHARACTER, as the Unicode standard recommends and as Python's
+// "replace" decoding does; well-formed text passes unchanged.
+inline constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+// How many bytes from nPos on one U+FFFD stands for: the longest start of a
+// well-formed sequence there, at least 1. Only for a position where no
+// well-formed sequence starts.
+size_t IllFormedLength(std::string_view text, size_t nPos);
+// Appends the text with every ill-formed subsequence replaced.
+void AppendRepaired(CString& strOut, std::string_view text);
+// The text with every ill-formed subsequence replaced.
+CString Repaired(std::string_view text);
+
+// Appends the text as a JSON string between quotes (RFC 8259): the quote,
+// the backslash and the control characters escaped, every other character
+// as it is, ill-formed bytes repaired as above.
+void AppendJsonString(CString& strOut, std::string_view text);
 
 // Converts every LF to CR LF, as a file written in text mode stores it.
 CString ToTextMode(std::string_view text);
