@@ -5,7 +5,7 @@
 // rows of each piece are handed on when they are ready instead of being
 // stored, so a large file costs a few pieces' memory.
 
-#include "ParseCommand.h"
+#include "ParseSettings.h"
 #include "framework/RowSink.h"
 #include "framework/StringTypes.h"
 
