@@ -9,6 +9,7 @@
 // layout. Every command can be sent by id, so tests can run any menu command
 // without a mouse.
 
+#include "Notify.h"
 #include "framework/StringTypes.h"
 
 #include <QDialog>
@@ -21,29 +22,6 @@ class CStaticControl;
 class QMenu;
 class QMenuBar;
 struct CDialogTemplate;
-
-// Notification codes a control sends to its dialog.
-enum ENotifyCode : int {
-    BN_CLICKED = 0,
-    NM_CLICK = -2,
-    NM_RCLICK = -5,
-    LVN_KEYDOWN = -155,
-};
-
-// Virtual key codes the list reports.
-enum EVirtualKey : int {
-    VK_DELETE = 0x2E,
-    VK_RETURN = 0x0D,
-    VK_ESCAPE = 0x1B,
-};
-
-struct CNotify
-{
-    int nId = 0;
-    int nCode = 0;
-    int nKey = 0;    // LVN_KEYDOWN: the virtual key
-    QPoint ptScreen; // the screen position of the message
-};
 
 class CDialogBase;
 
@@ -95,7 +73,7 @@ void DDX_Check(CDataExchange* pDX, int nId, bool& value);
 void DDX_Control(CDataExchange* pDX, int nId, CListCtrl& list);
 void DDX_Control(CDataExchange* pDX, int nId, CStaticControl& control);
 
-class CDialogBase : public QDialog
+class CDialogBase : public QDialog, public INotifyTarget
 {
     Q_OBJECT
 
@@ -122,7 +100,7 @@ public:
     // False when the table binds none.
     bool SendCommand(int nId);
     // Delivers a control notification; false when no handler is bound.
-    bool SendNotify(const CNotify& notify, long* pResult = nullptr);
+    bool SendNotify(const CNotify& notify, long* pResult = nullptr) override;
 
     // The dialog's pixel position of a point in dialog units.
     QPoint MapDialogPoint(int x, int y) const;
