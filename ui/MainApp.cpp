@@ -3,6 +3,10 @@
 #include "MainDlg.h"
 #include "framework/Platform.h"
 #include "framework/StringUtil.h"
+#include "framework/qt/ResourceImages.h"
+#include "res/Resource.h"
+
+#include <QApplication>
 
 namespace {
 CMainApp* g_pApp = nullptr;
@@ -13,6 +17,9 @@ CMainApp* AfxGetMainApp() { return g_pApp; }
 CMainApp::CMainApp()
 {
     g_pApp = this;
+    // Every window of the program shows its icon unless it sets one of its
+    // own, as the main window does.
+    QApplication::setWindowIcon(res::LoadIcon(IDR_MAINFRAME));
     m_strHelpPath = HelpPathFor(platform::SharedFilesPathFor(platform::GetModuleFileName()));
 }
 

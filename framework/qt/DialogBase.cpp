@@ -8,7 +8,6 @@
 #include "StaticControl.h"
 #include "framework/File.h"
 #include "framework/Platform.h"
-#include "res/Resource.h"
 #include "res/ResourceTypes.h"
 
 #include <QCheckBox>
@@ -430,7 +429,6 @@ bool CDialogBase::BuildFromTemplate()
     // Group boxes are frames drawn behind the controls they surround.
     for (QWidget* pGroup : groups)
         pGroup->lower();
-    setWindowIcon(res::LoadIcon(IDR_MAINFRAME));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     return true;
 }
