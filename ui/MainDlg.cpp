@@ -1,7 +1,7 @@
 #include "MainDlg.h"
 
 #include "AboutDlg.h"
-#include "MainApp.h"
+#include "HelpPath.h"
 #include "engine/LineArray.h"
 #include "engine/ParseCommand.h"
 #include "framework/Memory.h"
@@ -238,11 +238,9 @@ void CMainDlg::OnAbout()
 
 void CMainDlg::OnHelpTopics()
 {
-    const CMainApp* pApp = AfxGetMainApp();
-    const CString strHelpPath = pApp != nullptr
-        ? pApp->GetHelpPath()
-        : CMainApp::HelpPathFor(platform::SharedFilesPathFor(platform::GetModuleFileName()));
-    platform::HelpViewer().ShowHelp(strHelpPath);
+    // The path the application object holds, formed here so that the window
+    // needs no application object (tests and tools run it without one).
+    platform::HelpViewer().ShowHelp(ProgramHelpPath());
 }
 
 void CMainDlg::OnHelpInfo() { OnHelpTopics(); }
