@@ -42,7 +42,7 @@ else
   fi
   while IFS= read -r -d '' file; do
     [ -f "$file" ] && files+=("$file")
-  done < <(git ls-files -z -- '*.cpp' '*.h')
+  done < <(git ls-files -z --cached --others --exclude-standard -- '*.cpp' '*.h')
 fi
 
 if [ "$check" -eq 0 ]; then
