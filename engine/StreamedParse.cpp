@@ -437,6 +437,17 @@ CRunPlan MakePlan(const CParseSettings& settings, const CString& strTemplate)
     return plan;
 }
 
+// Whether an LF of the text follows no CR. Such an LF is inside a line for
+// the matcher, which cuts lines at CR LF only.
+bool HasLoneLf(string_view text)
+{
+    for (size_t nAt = text.find('\n'); nAt != string_view::npos; nAt = text.find('\n', nAt + 1)) {
+        if (nAt == 0 || text[nAt - 1] != '\r')
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 CStreamedParse::CStreamedParse(const CParseSettings& settings, const CString& strTemplate)
@@ -523,7 +534,10 @@ bool CStreamedParse::RunText(std::string_view text, int nColumns, IRowSink& sink
     CRowOutput output(sink, nColumns);
     const CString strName;
     bool bStopped = false;
-    CPieceSource source(text, m_nPieceSize);
+    // The lines a piece passes over are counted by its LFs, as in a text
+    // joined from a file's lines; a text with an LF on its own is parsed
+    // as one piece.
+    CPieceSource source(text, HasLoneLf(text) ? text.size() + 1 : m_nPieceSize);
     ERunResult result =
         CPieceRun(strName, *plan.pMatcher, plan.columnOf, output, source, true, nullptr)
             .Run(strError, bStopped);

@@ -42,9 +42,9 @@ public:
     bool Run(const CString& strDataPath, IRowSink& sink, CString& strError,
              bool* pComplete = nullptr) const;
 
-    // The rows of a joined text in memory, of nColumns cells each (the
-    // columns of the list they go to), into the sink; BeginRows and EndRows
-    // are the caller's. The text must stay as it is during the run.
+    // The rows of a text in memory, of nColumns cells each (the columns of
+    // the list they go to), into the sink; BeginRows and EndRows are the
+    // caller's. The text must stay as it is during the run.
     bool RunText(std::string_view text, int nColumns, IRowSink& sink, CString& strError,
                  bool* pComplete = nullptr) const;
 
