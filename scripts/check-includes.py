@@ -1,7 +1,8 @@
 #!/usr/bin/python3
-"""Checks the #include "..." lines of every C++ source of the repository
-(tracked, or new and not ignored) against the layers of the program, and
-looks for include cycles between files.
+"""Checks the #include lines of every C++ source of the repository (tracked,
+or new and not ignored) that name a file of the repository, "..." or <...>,
+against the layers of the program, and looks for include cycles between
+files.
 
     scripts/check-includes.py [REPOSITORY]
 
@@ -80,8 +81,8 @@ def tracked_sources(root):
                   if p.endswith(SOURCE_ENDINGS) and os.path.isfile(os.path.join(root, p)))
 
 
-def quoted_includes(root, path):
-    """(line number, included text) of each #include "..." line."""
+def includes_of(root, path):
+    """(line number, included text, quoted) of each #include line."""
     result = []
     with open(os.path.join(root, path), encoding="utf-8", errors="replace") as f:
         for number, line in enumerate(f, 1):
@@ -93,12 +94,14 @@ def quoted_includes(root, path):
                 continue
             text = text[len("include"):].strip()
             if text.startswith('"') and '"' in text[1:]:
-                result.append((number, text[1:text.index('"', 1)]))
+                result.append((number, text[1:text.index('"', 1)], True))
+            elif text.startswith("<") and ">" in text:
+                result.append((number, text[1:text.index(">")], False))
     return result
 
 
-def resolve(files, path, included):
-    candidates = [os.path.join(os.path.dirname(path), included)]
+def resolve(files, path, included, quoted):
+    candidates = [os.path.join(os.path.dirname(path), included)] if quoted else []
     candidates += [os.path.join(base, included) for base in INCLUDE_ROOTS]
     for candidate in candidates:
         candidate = os.path.normpath(candidate)
@@ -188,11 +191,13 @@ def main():
     edges = {}
     for path in sources:
         layer = layer_of(path)
-        for number, included in quoted_includes(root, path):
+        for number, included, quoted in includes_of(root, path):
             where = "%s:%d" % (path, number)
-            target = resolve(files, path, included)
+            target = resolve(files, path, included, quoted)
             if target is None:
-                problems.append('%s: "%s" is no file of the repository' % (where, included))
+                # <...> names a header of the system or of a library.
+                if quoted:
+                    problems.append('%s: "%s" is no file of the repository' % (where, included))
                 continue
             if unit_of(target) != unit_of(path):
                 edges.setdefault(unit_of(path), set()).add(unit_of(target))
