@@ -12,6 +12,7 @@
 #include "framework/StringUtil.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <unistd.h>
 
 namespace enginefuzz {
@@ -56,7 +57,9 @@ class CScratchFile
 {
 public:
     explicit CScratchFile(const char* pszName)
-        : m_strPath("/tmp/korvane-fuzz-" + std::string(pszName) + "-" + std::to_string(::getpid()))
+        : m_strPath((std::filesystem::temp_directory_path() /
+                     ("korvane-fuzz-" + std::string(pszName) + "-" + std::to_string(::getpid())))
+                        .string())
     {}
     ~CScratchFile() { std::remove(m_strPath.c_str()); }
     CScratchFile(const CScratchFile&) = delete;
