@@ -38,7 +38,7 @@ void CAnsiJoiner::Feed(CString& strOut, const char* pData, size_t nCount)
                 Append(strOut, pRun, pBreak);
                 strOut.append(m_strSep);
                 m_bAfterCr = true;
-                pRun = p = pEnd;
+                pRun = pEnd;
                 break;
             }
             if (pBreak[1] == '\n') {

@@ -142,7 +142,14 @@ bool CPieceSource::Read(size_t k, bool bUtf8, CPieceText& piece, CPieceBuffers& 
         !m_pReader->ReadJoinedRange(nStart, nEnd, bUtf8, buffers.strRaw, piece.strOwned,
                                     piece.bAscii, strError))
         return false;
-    if (k + 1 == m_nCount)
+    // The CR LF that closes the joined text goes to the last piece, and to
+    // one before it that already reaches the end of the file: the one that
+    // holds a last line without a line end, when a later nominal start fell
+    // inside that line.
+    const CString& strText = piece.strOwned;
+    const bool bOpenEnd = nEnd == m_nLength && !strText.empty() &&
+        (strText.size() < 2 || strText.compare(strText.size() - 2, 2, "\r\n") != 0);
+    if (k + 1 == m_nCount || bOpenEnd)
         piece.strOwned.append("\r\n");
     piece.text = piece.strOwned;
     return true;

@@ -2,7 +2,8 @@
 // Where the pieces of a streamed parse come from: byte ranges of a file
 // without a byte-order mark, each cut just after a line end; stretches of a
 // joined text in memory, each cut just after a CR LF; or one text whole.
-// Every piece but the last ends with CR LF.
+// Every piece but the last ends with CR LF, or is empty (past the end of
+// a file).
 
 #include "framework/StringTypes.h"
 

@@ -107,6 +107,17 @@ ERunResult RunWhole(const CString& strName, const CString& strPath, const CRunPl
     return RunPieces(strName, plan, output, source, false, report, strError);
 }
 
+// Whether an LF of the text follows no CR. Such an LF is inside a line for
+// the matcher, which cuts lines at CR LF only.
+bool HasLoneLf(string_view text)
+{
+    for (size_t nAt = text.find('\n'); nAt != string_view::npos; nAt = text.find('\n', nAt + 1)) {
+        if (nAt == 0 || text[nAt - 1] != '\r')
+            return true;
+    }
+    return false;
+}
+
 // A data file that can be read in pieces at any offset: a regular file
 // that is not empty by its size.
 bool IsSeekableText(const CString& strPath)
@@ -236,7 +247,10 @@ bool CStreamedParse::RunText(std::string_view text, int nColumns, IRowSink& sink
     CRowOutput output(sink, nColumns);
     const CString strName;
     CReportBuilder report = plan.pMatcher->StartReport();
-    CPieceSource source(text, m_nPieceSize);
+    // The lines a piece passes over are counted by its LFs, as in a text
+    // joined from a file's lines; a text with an LF on its own is parsed
+    // as one piece.
+    CPieceSource source(text, HasLoneLf(text) ? text.size() + 1 : m_nPieceSize);
     ERunResult result = RunPieces(strName, plan, output, source, false, report, strError);
     if (result == ERunResult::FewLines) {
         // The first piece cannot tell whether the text has enough lines:

@@ -5,8 +5,8 @@
 // rows of each piece are handed on when they are ready instead of being
 // stored, so a large file costs a few pieces' memory.
 
-#include "ParseCommand.h"
 #include "ParseReport.h"
+#include "ParseSettings.h"
 #include "framework/RowSink.h"
 #include "framework/StringTypes.h"
 
@@ -45,9 +45,9 @@ public:
     bool Run(const CString& strDataPath, IRowSink& sink, CString& strError,
              CParseReport* pReport = nullptr) const;
 
-    // The rows of a joined text in memory, of nColumns cells each (the
-    // columns of the list they go to), into the sink; BeginRows and EndRows
-    // are the caller's. The text must stay as it is during the run.
+    // The rows of a text in memory, of nColumns cells each (the columns of
+    // the list they go to), into the sink; BeginRows and EndRows are the
+    // caller's. The text must stay as it is during the run.
     bool RunText(std::string_view text, int nColumns, IRowSink& sink, CString& strError,
                  CParseReport* pReport = nullptr) const;
 

@@ -57,7 +57,7 @@ CString COdbcExport::FindDriver(const CString& strPattern) const
     const char* p = buffer.data();
     const char* pEnd = buffer.data() + buffer.size();
     while (p < pEnd && *p != '\0') {
-        const CString strName(p);
+        CString strName(p);
         if (strName.find(strPattern) != CString::npos)
             return strName;
         p += strName.size() + 1;

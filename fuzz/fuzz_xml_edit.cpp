@@ -1,6 +1,6 @@
 // SetText followed by a run of edits that the input spells out; the records
 // must agree with the text after every edit.
-#include "XmlFuzzCases.h"
+#include "support/XmlFuzzCases.h"
 
 #include <cstdio>
 #include <cstdlib>

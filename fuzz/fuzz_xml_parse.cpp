@@ -1,5 +1,5 @@
 // Every text the parser accepts must have records that agree with it.
-#include "XmlFuzzCases.h"
+#include "support/XmlFuzzCases.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,6 +1,8 @@
 #pragma once
 // Resource and control identifiers of the window, the about box and the menu.
 
+#include "ResourceTypes.h" // the standard buttons IDOK and IDCANCEL
+
 // Dialogs, strings, images
 #define IDD_ABOUTBOX 100
 #define IDS_ABOUTBOX 101
@@ -9,10 +11,6 @@
 #define IDR_MENU_MAIN 129
 #define IDC_CURSOR_HAND 130
 #define IDB_BANNER 134
-
-// Standard buttons
-#define IDOK 1
-#define IDCANCEL 2
 
 // Controls of the main window
 #define IDC_LIST_RESULT 1000

@@ -5,6 +5,10 @@
 
 #include <vector>
 
+// The standard buttons, whose commands the dialog base answers itself.
+#define IDOK 1
+#define IDCANCEL 2
+
 enum class EControlKind {
     ListView,
     Edit,

@@ -1,4 +1,5 @@
 #include "AboutDlg.h"
+#include "framework/qt/DataExchange.h"
 
 #include "res/Resource.h"
 

@@ -1,8 +1,11 @@
 #include "MainApp.h"
 
+#include "HelpPath.h"
 #include "MainDlg.h"
-#include "framework/Platform.h"
-#include "framework/StringUtil.h"
+#include "framework/qt/ResourceImages.h"
+#include "res/Resource.h"
+
+#include <QApplication>
 
 namespace {
 CMainApp* g_pApp = nullptr;
@@ -13,7 +16,10 @@ CMainApp* AfxGetMainApp() { return g_pApp; }
 CMainApp::CMainApp()
 {
     g_pApp = this;
-    m_strHelpPath = HelpPathFor(platform::SharedFilesPathFor(platform::GetModuleFileName()));
+    // Every window of the program shows its icon unless it sets one of its
+    // own, as the main window does.
+    QApplication::setWindowIcon(res::LoadIcon(IDR_MAINFRAME));
+    m_strHelpPath = ProgramHelpPath();
 }
 
 CMainApp::~CMainApp()
@@ -22,17 +28,7 @@ CMainApp::~CMainApp()
         g_pApp = nullptr;
 }
 
-CString CMainApp::HelpPathFor(const CString& strExecutable)
-{
-    CString strPath = strExecutable;
-    const size_t nSlash = strPath.rfind('/');
-    const size_t nDot = strPath.rfind('.');
-    if (nDot != CString::npos && (nSlash == CString::npos || nDot > nSlash))
-        strPath.erase(nDot);
-    strPath += ".HLP";
-    str::ReplaceAll(strPath, ".HLP", ".chm");
-    return strPath;
-}
+CString CMainApp::HelpPathFor(const CString& strExecutable) { return ::HelpPathFor(strExecutable); }
 
 bool CMainApp::InitInstance()
 {

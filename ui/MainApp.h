@@ -18,8 +18,7 @@ public:
     // The executable's path with ".chm" for its extension.
     const CString& GetHelpPath() const { return m_strHelpPath; }
 
-    // The help path of an executable: its path with the extension replaced
-    // by ".HLP" (appended when it has none), then every ".HLP" made ".chm".
+    // The help path of an executable (HelpPathFor of HelpPath.h).
     static CString HelpPathFor(const CString& strExecutable);
 
 private:

@@ -1,7 +1,8 @@
 #include "MainDlg.h"
+#include "framework/qt/DataExchange.h"
 
 #include "AboutDlg.h"
-#include "MainApp.h"
+#include "HelpPath.h"
 #include "ParsePreview.h"
 #include "engine/LineArray.h"
 #include "engine/ParseCommand.h"
@@ -420,11 +421,9 @@ void CMainDlg::OnAbout()
 
 void CMainDlg::OnHelpTopics()
 {
-    const CMainApp* pApp = AfxGetMainApp();
-    const CString strHelpPath = pApp != nullptr
-        ? pApp->GetHelpPath()
-        : CMainApp::HelpPathFor(platform::SharedFilesPathFor(platform::GetModuleFileName()));
-    platform::HelpViewer().ShowHelp(strHelpPath);
+    // The path the application object holds, formed here so that the window
+    // needs no application object (tests and tools run it without one).
+    platform::HelpViewer().ShowHelp(ProgramHelpPath());
 }
 
 void CMainDlg::OnHelpInfo() { OnHelpTopics(); }

@@ -5,19 +5,11 @@
 
 #include "framework/StringTypes.h"
 
-class CDialogBase;
+class CDataExchange;
 class CListCtrl;
 class CStaticControl;
 
-class CDataExchange
-{
-public:
-    CDataExchange(CDialogBase* pDlg, bool bSaveAndValidate)
-        : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlg)
-    {}
-    bool m_bSaveAndValidate;
-    CDialogBase* m_pDlgWnd;
-};
+// The exchange itself is CDataExchange in DialogBase.h.
 
 // Text of an edit box or a label. Multi-line boxes hold CR LF line ends in
 // the member, as the texts of this program do.

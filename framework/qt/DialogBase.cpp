@@ -1,10 +1,10 @@
 #include "DialogBase.h"
 
+
 #include "DialogBuilder.h"
 #include "ResourceImages.h"
 #include "framework/File.h"
 #include "framework/Platform.h"
-#include "res/Resource.h"
 #include "res/ResourceTypes.h"
 
 #include <QApplication>
@@ -375,7 +375,6 @@ bool CDialogBase::BuildFromTemplate()
     pClient->SetPreferredSize(m_layout.BaseSize());
     if (tmpl.nMenu != 0)
         BindFocusShortcuts(tmpl.nMenu);
-    setWindowIcon(res::LoadIcon(IDR_MAINFRAME));
     if (!m_bResizable)
         layout()->setSizeConstraint(QLayout::SetFixedSize);
     return true;

@@ -11,8 +11,9 @@
 // least usable one (CDialogLayout). Every command can be sent by id, so
 // tests can run any menu command without a mouse.
 
-#include "DataExchange.h"
+#include "DialogBuilder.h"
 #include "DialogLayout.h"
+#include "Notify.h"
 #include "framework/StringTypes.h"
 
 #include <QDialog>
@@ -28,29 +29,6 @@ class QAction;
 class QMenu;
 class QMenuBar;
 struct CDialogTemplate;
-
-// Notification codes a control sends to its dialog.
-enum ENotifyCode : int {
-    BN_CLICKED = 0,
-    NM_CLICK = -2,
-    NM_RCLICK = -5,
-    LVN_KEYDOWN = -155,
-};
-
-// Virtual key codes the list reports.
-enum EVirtualKey : int {
-    VK_DELETE = 0x2E,
-    VK_RETURN = 0x0D,
-    VK_ESCAPE = 0x1B,
-};
-
-struct CNotify
-{
-    int nId = 0;
-    int nCode = 0;
-    int nKey = 0;    // LVN_KEYDOWN: the virtual key
-    QPoint ptScreen; // the screen position of the message
-};
 
 class CDialogBase;
 
@@ -84,7 +62,19 @@ struct CMessageEntry
         CMessageEntry::End, 0, 0, nullptr, nullptr                                                 \
     }
 
-class CDialogBase : public QDialog
+// One exchange between a dialog's controls and its members (see
+// DataExchange.h): bSaveAndValidate reads the controls into the members.
+class CDataExchange
+{
+public:
+    CDataExchange(CDialogBase* pDlg, bool bSaveAndValidate)
+        : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlg)
+    {}
+    bool m_bSaveAndValidate;
+    CDialogBase* m_pDlgWnd;
+};
+
+class CDialogBase : public QDialog, public IDialogHost
 {
     Q_OBJECT
 
@@ -119,13 +109,14 @@ public:
 
     // Runs the handler bound to a command id (a menu item or a button).
     // False when the table binds none.
-    bool SendCommand(int nId);
+    bool SendCommand(int nId) override;
     // Delivers a control notification; false when no handler is bound.
-    bool SendNotify(const CNotify& notify, long* pResult = nullptr);
+    bool SendNotify(const CNotify& notify, long* pResult = nullptr) override;
 
     // The dialog's pixel position of a point in dialog units.
-    QPoint MapDialogPoint(int x, int y) const;
-    int BaseUnitX() const { return m_nBaseUnitX; }
+    QPoint MapDialogPoint(int x, int y) const override;
+    int BaseUnitX() const override { return m_nBaseUnitX; }
+    QObject* HostObject() override { return this; }
     int BaseUnitY() const { return m_nBaseUnitY; }
 
 protected:

@@ -1,6 +1,5 @@
 #include "DialogBuilder.h"
 
-#include "DialogBase.h"
 #include "DialogLayout.h"
 #include "ElidedLabel.h"
 #include "ListView.h"
@@ -34,7 +33,7 @@ void FitTextToWidth(QWidget* pWidget)
 
 } // namespace
 
-CDialogBuilder::CDialogBuilder(CDialogBase* pDialog, QWidget* pClient)
+CDialogBuilder::CDialogBuilder(IDialogHost* pDialog, QWidget* pClient)
     : m_pDialog(pDialog), m_pClient(pClient)
 {}
 
@@ -75,8 +74,8 @@ QWidget* CDialogBuilder::CreateControl(const CControlTemplate& ctl)
         if (ctl.kind == EControlKind::DefPushButton)
             pButton->setDefault(true);
         const int nId = ctl.nId;
-        CDialogBase* pDialog = m_pDialog;
-        QObject::connect(pButton, &QPushButton::clicked, pDialog,
+        IDialogHost* pDialog = m_pDialog;
+        QObject::connect(pButton, &QPushButton::clicked, pDialog->HostObject(),
                          [pDialog, nId] { pDialog->SendCommand(nId); });
         return pButton;
     }

@@ -2,8 +2,6 @@
 
 #include "framework/qt/QtString.h"
 
-#include "DialogBase.h"
-
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -188,7 +186,7 @@ void CListModel::OnSelectionChanged(int nRow) { emit SelectionChangedInList(nRow
 
 // --- view ---
 
-CListView::CListView(CDialogBase* pDialog, int nId, QWidget* pParent)
+CListView::CListView(INotifyTarget* pDialog, int nId, QWidget* pParent)
     : QTableView(pParent), m_pDialog(pDialog), m_nId(nId)
 {
     setModel(&m_model);

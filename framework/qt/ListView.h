@@ -5,12 +5,11 @@
 // view's NM_RCLICK and LVN_KEYDOWN notifications; a column resized by the
 // user writes its new width back into the list.
 
+#include "Notify.h"
 #include "framework/ListCtrl.h"
 
 #include <QAbstractTableModel>
 #include <QTableView>
-
-class CDialogBase;
 
 class CListModel final : public QAbstractTableModel, public IListObserver
 {
@@ -62,7 +61,7 @@ class CListView final : public QTableView
     Q_OBJECT
 
 public:
-    CListView(CDialogBase* pDialog, int nId, QWidget* pParent);
+    CListView(INotifyTarget* pDialog, int nId, QWidget* pParent);
 
     void SetList(CListCtrl* pList);
     CListCtrl* GetList() const { return m_model.GetList(); }
@@ -78,7 +77,7 @@ private:
     void OnSectionResized(int nSection, int nOldSize, int nNewSize);
     void OnViewSelectionChanged();
 
-    CDialogBase* m_pDialog;
+    INotifyTarget* m_pDialog;
     int m_nId;
     CListModel m_model;
     bool m_bSyncing = false;

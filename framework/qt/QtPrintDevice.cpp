@@ -183,7 +183,8 @@ void CQtPrintDevice::DrawText(const CString& strText, const CRect& rect, unsigne
     // on a fresh printer context.
     m_painter.setBackgroundMode(m_bTransparent ? Qt::TransparentMode : Qt::OpaqueMode);
     m_painter.setBackground(Qt::white);
-    int nAlign = Qt::AlignTop | ((nFlags & DT_CENTER) != 0 ? Qt::AlignHCenter : Qt::AlignLeft);
+    int nAlign = static_cast<int>(Qt::AlignTop |
+                                  ((nFlags & DT_CENTER) != 0 ? Qt::AlignHCenter : Qt::AlignLeft));
     if ((nFlags & DT_SINGLELINE) != 0)
         nAlign |= Qt::TextSingleLine;
     m_painter.drawText(box, nAlign, ToQt(strText));

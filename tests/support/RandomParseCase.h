@@ -80,14 +80,14 @@ public:
 
         const int nRecords = Uniform(0, 5);
         for (int r = 0; r < nRecords; ++r) {
-            for (size_t i = 0; i < lines.size(); ++i) {
+            for (const std::vector<std::string>& tokens : lines) {
                 if (Uniform(0, 12) == 0)
                     c.strData += Uniform(0, 1) ? "\r\n" : "  \t\r\n";
                 if (Uniform(0, 15) == 0) {
                     c.strData += Literal() + "\r\n";
                     continue;
                 }
-                for (const std::string& token : lines[i]) {
+                for (const std::string& token : tokens) {
                     if (token[0] == '\x01')
                         c.strData += Value(c, token.substr(1));
                     else

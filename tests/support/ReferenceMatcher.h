@@ -3,7 +3,8 @@
 // line builds its pattern text from the template line and the values found
 // before it, and scans the data line from its start. The engine's matcher
 // takes template lines apart once and matches their pieces in place; this
-// version stays here to check it.
+// version stays here to check it, and shares no code with it: its own line
+// split, placeholder search and character sets.
 
 #include "framework/StringTypes.h"
 

@@ -30,7 +30,7 @@ public:
     // Writes the bytes as they are and returns the file's path.
     std::string Write(const std::string& strName, const std::string& strBytes) const
     {
-        const std::string strPath = File(strName);
+        std::string strPath = File(strName);
         std::ofstream out(strPath, std::ios::binary);
         out.write(strBytes.data(), static_cast<std::streamsize>(strBytes.size()));
         return strPath;

@@ -1,4 +1,5 @@
 #include "framework/qt/DialogBase.h"
+#include "framework/qt/DataExchange.h"
 
 #include "support/FakePlatform.h"
 #include "framework/File.h"

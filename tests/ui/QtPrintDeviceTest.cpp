@@ -68,7 +68,8 @@ int PageCount(const std::string& strPdf)
 }
 
 // Hands the print dialog a device that prints to strPdf, recorded into pLog.
-void AnswerWithPdf(CFakePlatform& fake, const std::string& strPdf, std::shared_ptr<CPrintLog> pLog)
+void AnswerWithPdf(CFakePlatform& fake, const std::string& strPdf,
+                   const std::shared_ptr<CPrintLog>& pLog)
 {
     fake.printDialog.Answer([strPdf, pLog]() -> std::unique_ptr<IPrintDevice> {
         return std::make_unique<CRecordingPrintDevice>(pLog, CQtPrintDevice::ForPdf(strPdf));

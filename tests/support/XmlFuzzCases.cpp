@@ -1,6 +1,6 @@
 #include "XmlFuzzCases.h"
 
-#include "support/XmlRecordCheck.h"
+#include "XmlRecordCheck.h"
 #include "xml/XmlDocument.h"
 
 namespace xmlfuzz {

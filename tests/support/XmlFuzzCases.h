@@ -1,6 +1,6 @@
 #pragma once
 // The bodies of the XML fuzz targets, shared with the test that replays
-// the inputs kept under tests/data/xml-fuzz/.
+// their seed inputs and the inputs that once made them fail.
 
 #include <cstddef>
 #include <cstdint>
