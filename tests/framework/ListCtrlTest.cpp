@@ -13,38 +13,29 @@ class CRecordingObserver : public IListObserver
 public:
     void OnBeginReset() override { m_events.push_back("begin-reset"); }
     void OnEndReset() override { m_events.push_back("end-reset"); }
-    void OnBeginInsertRow(int nRow) override
-    {
-        m_events.push_back("insert-row " + std::to_string(nRow));
-    }
+    void OnBeginInsertRow(int nRow) override { Record("insert-row", nRow); }
     void OnEndInsertRow() override {}
-    void OnBeginRemoveRow(int nRow) override
-    {
-        m_events.push_back("remove-row " + std::to_string(nRow));
-    }
+    void OnBeginRemoveRow(int nRow) override { Record("remove-row", nRow); }
     void OnEndRemoveRow() override {}
-    void OnBeginInsertColumn(int nCol) override
-    {
-        m_events.push_back("insert-col " + std::to_string(nCol));
-    }
+    void OnBeginInsertColumn(int nCol) override { Record("insert-col", nCol); }
     void OnEndInsertColumn() override {}
-    void OnBeginRemoveColumn(int nCol) override
-    {
-        m_events.push_back("remove-col " + std::to_string(nCol));
-    }
+    void OnBeginRemoveColumn(int nCol) override { Record("remove-col", nCol); }
     void OnEndRemoveColumn() override {}
     void OnCellChanged(int nRow, int nCol) override
     {
         m_events.push_back("cell " + std::to_string(nRow) + "," + std::to_string(nCol));
     }
-    void OnColumnChanged(int nCol) override { m_events.push_back("col " + std::to_string(nCol)); }
-    void OnSelectionChanged(int nRow) override
-    {
-        m_events.push_back("select " + std::to_string(nRow));
-    }
+    void OnColumnChanged(int nCol) override { Record("col", nCol); }
+    void OnSelectionChanged(int nRow) override { Record("select", nRow); }
     void OnListDestroyed() override { m_events.push_back("destroyed"); }
 
     std::vector<std::string> m_events;
+
+private:
+    void Record(const char* pszEvent, int n)
+    {
+        m_events.push_back(std::string(pszEvent) + " " + std::to_string(n));
+    }
 };
 
 std::string Row(const CListCtrl& list, int nRow)
