@@ -9,7 +9,19 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
+
+// The next scripted answer, or fallback when none is left.
+template <class T>
+T NextAnswer(std::deque<T>& answers, T fallback)
+{
+    if (answers.empty())
+        return fallback;
+    T answer = std::move(answers.front());
+    answers.pop_front();
+    return answer;
+}
 
 class CFakeClipboard : public IClipboard
 {
@@ -43,21 +55,13 @@ public:
     bool AskYesNo(const CString& strQuestion) override
     {
         m_questions.push_back(strQuestion);
-        if (m_answers.empty())
-            return true;
-        const bool bYes = m_answers.front();
-        m_answers.pop_front();
-        return bYes;
+        return NextAnswer(m_answers, true);
     }
     // The next scripted choice; Add, the default, when none is left.
     EAddOrReplace AskAddOrReplace(const CString& strQuestion) override
     {
         m_questions.push_back(strQuestion);
-        if (m_choices.empty())
-            return EAddOrReplace::Add;
-        const EAddOrReplace choice = m_choices.front();
-        m_choices.pop_front();
-        return choice;
+        return NextAnswer(m_choices, EAddOrReplace::Add);
     }
     std::vector<CShown> m_shown;
     std::vector<CString> m_questions;
@@ -72,11 +76,7 @@ public:
     CFileDialogResult Run(const CFileDialogRequest& request) override
     {
         m_requests.push_back(request);
-        if (m_answers.empty())
-            return {};
-        CFileDialogResult result = m_answers.front();
-        m_answers.pop_front();
-        return result;
+        return NextAnswer(m_answers, CFileDialogResult{});
     }
     void Answer(const CString& strPath, int nFilterIndex = 1)
     {
@@ -92,26 +92,31 @@ public:
     std::vector<CFileDialogRequest> m_requests;
 };
 
-class CFakeWebBrowser : public IWebBrowser
+// Records what it is asked to open and says that it opened it.
+template <class TService>
+class CRecordingOpener : public TService
 {
 public:
-    bool OpenUrl(const CString& strUrl) override
+    std::vector<CString> m_opened;
+
+protected:
+    bool Record(const CString& strOpened)
     {
-        m_opened.push_back(strUrl);
+        m_opened.push_back(strOpened);
         return true;
     }
-    std::vector<CString> m_opened;
 };
 
-class CFakeHelpViewer : public IHelpViewer
+class CFakeWebBrowser : public CRecordingOpener<IWebBrowser>
 {
 public:
-    bool ShowHelp(const CString& strHelpPath) override
-    {
-        m_shown.push_back(strHelpPath);
-        return true;
-    }
-    std::vector<CString> m_shown;
+    bool OpenUrl(const CString& strUrl) override { return Record(strUrl); }
+};
+
+class CFakeHelpViewer : public CRecordingOpener<IHelpViewer>
+{
+public:
+    bool ShowHelp(const CString& strHelpPath) override { return Record(strHelpPath); }
 };
 
 // Hands out the next scripted device; Cancel (nullptr) when none is left.
@@ -122,10 +127,7 @@ public:
     std::unique_ptr<IPrintDevice> Run() override
     {
         ++m_nRuns;
-        if (m_answers.empty())
-            return nullptr;
-        DeviceFactory factory = std::move(m_answers.front());
-        m_answers.pop_front();
+        const DeviceFactory factory = NextAnswer(m_answers, DeviceFactory());
         return factory ? factory() : nullptr;
     }
     void Answer(DeviceFactory factory) { m_answers.push_back(std::move(factory)); }

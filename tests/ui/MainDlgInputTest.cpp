@@ -113,7 +113,7 @@ TEST_F(MainDlgInputTest, ShortcutKeysRunTheirCommands)
     QTest::keyClick(pTag, Qt::Key_P, Qt::ControlModifier);
     EXPECT_EQ(m_fake.printDialog.m_nRuns, 1);
     QTest::keyClick(pTag, Qt::Key_F1);
-    EXPECT_EQ(m_fake.help.m_shown.size(), 1u);
+    EXPECT_EQ(m_fake.help.m_opened.size(), 1u);
 
     // Ctrl+C is Copy Row in the list only; in a box it copies the box's text.
     CMultiLineEdit* pData = Find<CMultiLineEdit>("IDC_EDIT_DATA");

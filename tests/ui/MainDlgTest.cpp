@@ -334,9 +334,9 @@ TEST_F(MainDlgTest, HelpProductPageAndBanner)
                                               "utm_campaign=Korvane_APP"),
               CString::npos);
     EXPECT_NE(m_fake.browser.m_opened[1].find("utm_medium=Korvane_APP_BANNER"), CString::npos);
-    ASSERT_EQ(m_fake.help.m_shown.size(), 2u);
-    EXPECT_EQ(m_fake.help.m_shown[0], m_fake.help.m_shown[1]);
-    EXPECT_EQ(m_fake.help.m_shown[0].substr(m_fake.help.m_shown[0].size() - 4), ".chm");
+    ASSERT_EQ(m_fake.help.m_opened.size(), 2u);
+    EXPECT_EQ(m_fake.help.m_opened[0], m_fake.help.m_opened[1]);
+    EXPECT_EQ(m_fake.help.m_opened[0].substr(m_fake.help.m_opened[0].size() - 4), ".chm");
     EXPECT_EQ(pBanner->cursor().shape(), Qt::BitmapCursor);
 }
 
