@@ -4,6 +4,7 @@
 // screen (tests/ui/CMakeLists.txt).
 #include "framework/qt/DialogLayout.h"
 
+#include "MainDlgFixture.h"
 #include "support/FakePlatform.h"
 #include "framework/qt/ListView.h"
 #include "framework/qt/MultiLineEdit.h"
@@ -77,15 +78,9 @@ QMap<QString, QRect> Geometries(const QWidget& client)
     return rects;
 }
 
-class WindowLayout : public ::testing::Test
+class WindowLayout : public CMainDlgFixture
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(m_dlg.Create()); }
-    void TearDown() override
-    {
-        m_dlg.close();
-        QApplication::processEvents();
-    }
     // Resizes the window and waits until the controls have followed.
     void ResizeClient(const QSize& client)
     {
@@ -94,9 +89,6 @@ protected:
         EXPECT_TRUE(QTest::qWaitFor([&] { return Client().size() == m_dlg.GetClient()->size(); }));
     }
     QWidget& Client() { return *m_dlg.GetClient(); }
-
-    CFakePlatform m_fake;
-    CMainDlg m_dlg;
 };
 
 } // namespace

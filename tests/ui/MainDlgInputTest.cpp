@@ -1,7 +1,7 @@
 // The main window's keys, menus, dropped files and closing.
 #include "ui/MainDlg.h"
 
-#include "support/FakePlatform.h"
+#include "MainDlgFixture.h"
 #include "support/RecordingPrintDevice.h"
 #include "support/TempDir.h"
 #include "framework/qt/ListView.h"
@@ -26,12 +26,12 @@ namespace {
 const std::string kSamples = std::string(KORVANE_BIN_DIR) + "/Sample1/";
 const CString kDiscardSeven = "Discard the 7 rows of the result list?";
 
-class MainDlgInputTest : public ::testing::Test
+class MainDlgInputTest : public CMainDlgFixture
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dlg.Create());
+        ASSERT_NO_FATAL_FAILURE(CMainDlgFixture::SetUp());
         m_dlg.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dlg));
     }
@@ -39,16 +39,10 @@ protected:
     {
         m_bTornDown = true;
         m_fake.messageBox.m_answers.clear();
-        m_dlg.close();
-        QApplication::processEvents();
+        CMainDlgFixture::TearDown();
     }
 
     CListView* View() { return m_dlg.findChild<CListView*>("IDC_LIST_RESULT"); }
-    template <class T>
-    T* Find(const char* pszName)
-    {
-        return m_dlg.findChild<T*>(QString::fromUtf8(pszName));
-    }
     void Parse()
     {
         m_dlg.SendCommand(IDC_BUTTON_PARSE);
@@ -88,8 +82,6 @@ protected:
         return drop.isAccepted();
     }
 
-    CFakePlatform m_fake;
-    CMainDlg m_dlg;
     bool m_bTornDown = false;
 };
 

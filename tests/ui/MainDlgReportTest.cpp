@@ -1,7 +1,7 @@
 // The status line after Parse Data and the live preview in the data box.
 #include "ui/MainDlg.h"
 
-#include "support/FakePlatform.h"
+#include "MainDlgFixture.h"
 #include "support/ListDump.h"
 #include "support/TempDir.h"
 #include "framework/qt/ElidedLabel.h"
@@ -28,21 +28,9 @@ const QString kShortSeparatorTemplate = "Site:      <$$Site$$>\n"
                                         "Notes:     <$$Notes{$$ -~$$}$$>\n"
                                         "------------------------------\n";
 
-class MainDlgReportTest : public ::testing::Test
+class MainDlgReportTest : public CMainDlgFixture
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(m_dlg.Create()); }
-    void TearDown() override
-    {
-        m_dlg.close();
-        QApplication::processEvents();
-    }
-
-    template <class T>
-    T* Find(const char* pszName)
-    {
-        return m_dlg.findChild<T*>(QString::fromUtf8(pszName));
-    }
     CMultiLineEdit* Edit(const char* pszName) { return Find<CMultiLineEdit>(pszName); }
     std::string Status() { return Find<CElidedLabel>("IDC_STATUS_TEXT")->text().toStdString(); }
     QPushButton* GoTo() { return Find<QPushButton>("IDC_BUTTON_GOTO_LINE"); }
@@ -63,9 +51,6 @@ protected:
         }
         return texts;
     }
-
-    CFakePlatform m_fake;
-    CMainDlg m_dlg;
 };
 
 } // namespace

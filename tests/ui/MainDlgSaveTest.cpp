@@ -2,7 +2,7 @@
 // and template files, an HTML report and any other page.
 #include "ui/MainDlg.h"
 
-#include "support/FakePlatform.h"
+#include "MainDlgFixture.h"
 #include "support/TempDir.h"
 #include "res/Resource.h"
 
@@ -16,12 +16,12 @@ namespace {
 
 const std::string kSamples = std::string(KORVANE_BIN_DIR) + "/Sample1/";
 
-class MainDlgSaveTest : public ::testing::Test
+class MainDlgSaveTest : public CMainDlgFixture
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dlg.Create());
+        ASSERT_NO_FATAL_FAILURE(CMainDlgFixture::SetUp());
         m_strData = CTempDir::Read(kSamples + "login_to_url.txt");
         m_fake.fileDialog.Answer(m_dir.Write("data.txt", m_strData));
         m_dlg.SendCommand(ID_FILE_LOADDATA);
@@ -30,11 +30,6 @@ protected:
         m_dlg.SendCommand(ID_FILE_LOADTEMPLATE);
         m_dlg.SendCommand(IDC_BUTTON_PARSE);
         ASSERT_EQ(m_dlg.m_listResult.GetItemCount(), 7);
-    }
-    void TearDown() override
-    {
-        m_dlg.close();
-        QApplication::processEvents();
     }
     void SaveAs(const std::string& strPath)
     {
@@ -49,10 +44,8 @@ protected:
         return strReport.substr(nFirst + 1, strReport.find('\n', nFirst + 1) - nFirst - 1);
     }
 
-    CFakePlatform m_fake;
     CTempDir m_dir;
     std::string m_strData;
-    CMainDlg m_dlg;
 };
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "ui/MainDlg.h"
 
-#include "support/FakePlatform.h"
+#include "MainDlgFixture.h"
 #include "support/ListDump.h"
 #include "support/RecordingPrintDevice.h"
 #include "support/TempDir.h"
@@ -27,25 +27,12 @@ namespace {
 
 const std::string kSamples = std::string(KORVANE_BIN_DIR) + "/Sample1/";
 
-template <class T>
-T* Find(QWidget& dlg, const char* pszName)
-{
-    return dlg.findChild<T*>(QString::fromUtf8(pszName));
-}
-
-class MainDlgTest : public ::testing::Test
+class MainDlgTest : public CMainDlgFixture
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(m_dlg.Create()); }
-    void TearDown() override
-    {
-        m_dlg.close();
-        QApplication::processEvents();
-    }
-
-    CListView* View() { return Find<CListView>(m_dlg, "IDC_LIST_RESULT"); }
-    QLineEdit* Line(const char* pszName) { return Find<QLineEdit>(m_dlg, pszName); }
-    CMultiLineEdit* Edit(const char* pszName) { return Find<CMultiLineEdit>(m_dlg, pszName); }
+    CListView* View() { return Find<CListView>("IDC_LIST_RESULT"); }
+    QLineEdit* Line(const char* pszName) { return Find<QLineEdit>(pszName); }
+    CMultiLineEdit* Edit(const char* pszName) { return Find<CMultiLineEdit>(pszName); }
 
     // Selects a row as a user clicking on it does.
     void ClickRow(int nRow)
@@ -54,9 +41,6 @@ protected:
         const QRect rect = pView->visualRect(pView->model()->index(nRow, 0));
         QTest::mouseClick(pView->viewport(), Qt::LeftButton, {}, rect.center());
     }
-
-    CFakePlatform m_fake;
-    CMainDlg m_dlg;
 };
 
 } // namespace
@@ -67,7 +51,7 @@ TEST_F(MainDlgTest, StartUpShowsDefaultsPathsAndSamples)
     EXPECT_EQ(Line("IDC_EDIT_END_TAG")->text(), "$$>");
     EXPECT_EQ(Line("IDC_EDIT_ALLOWED_CHARS")->text(), "0-9-a-z-A-Z-@-.-:-/-_");
     EXPECT_EQ(Line("IDC_EDIT_CRCL")->text(), "\\r\\n");
-    EXPECT_FALSE(Find<QCheckBox>(m_dlg, "IDC_CHECK_PARSE_FROM_EDIT")->isChecked());
+    EXPECT_FALSE(Find<QCheckBox>("IDC_CHECK_PARSE_FROM_EDIT")->isChecked());
     EXPECT_EQ(Line("IDC_EDIT_TEMPLATE_PATH")->text().toStdString(),
               kSamples + "login_to_url_template.txt");
     EXPECT_EQ(Line("IDC_EDIT_DATA_PATH")->text().toStdString(), kSamples + "login_to_url.txt");
@@ -118,7 +102,7 @@ TEST_F(MainDlgTest, ParseDataFillsColumnsAndRowsAndKeepsColumnsTheSecondTime)
     // The user widens a column; a second run with the same template keeps it.
     pView->horizontalHeader()->resizeSection(2, 200);
     EXPECT_EQ(m_dlg.m_listResult.GetColumnWidth(2), 200);
-    QTest::mouseClick(Find<QPushButton>(m_dlg, "IDC_BUTTON_PARSE"), Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>("IDC_BUTTON_PARSE"), Qt::LeftButton);
     EXPECT_EQ(pView->horizontalHeader()->sectionSize(2), 200);
     EXPECT_EQ(pView->model()->rowCount(), 7);
 }
@@ -131,7 +115,7 @@ TEST_F(MainDlgTest, TheCheckBoxSwitchesBothTexts)
     m_dlg.SendCommand(IDC_BUTTON_PARSE);
     EXPECT_EQ(m_dlg.m_listResult.GetColumnCount(), 5);
 
-    Find<QCheckBox>(m_dlg, "IDC_CHECK_PARSE_FROM_EDIT")->setChecked(true);
+    Find<QCheckBox>("IDC_CHECK_PARSE_FROM_EDIT")->setChecked(true);
     m_dlg.SendCommand(IDC_BUTTON_PARSE);
     EXPECT_EQ(DumpList(m_dlg.m_listResult), "a|b\n1|2\n3|4\n");
     EXPECT_EQ(m_dlg.m_strTemplateText, "<$$a$$> <$$b$$>");
