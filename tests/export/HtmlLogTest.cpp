@@ -81,6 +81,18 @@ std::string FirstDifference(const std::string& a, const std::string& b)
         b.substr(n, 40) + "\"";
 }
 
+// The file of a log that only begins a table without cells and closes.
+std::string EmptyTableFile(const std::string& strPath, const CString& strTitle, COLORREF crBack,
+                           COLORREF crText, const CString& strCaption, int nBorder,
+                           int nWidthPercent, int nAlign)
+{
+    CHtmlLog log;
+    EXPECT_TRUE(log.Open(strPath, strTitle, crBack, crText));
+    EXPECT_TRUE(log.BeginTable(0, strCaption, true, nBorder, nWidthPercent, nAlign));
+    EXPECT_TRUE(log.Close());
+    return CTempDir::Read(strPath);
+}
+
 // The file must be the two comment lines followed by exactly strRest.
 void ExpectReport(const std::string& strFile, const std::string& strOffsetLine,
                   const std::string& strCountLine, const std::string& strRest)
@@ -94,14 +106,8 @@ void ExpectReport(const std::string& strFile, const std::string& strOffsetLine,
 TEST(HtmlLog, TitleAndCaptionAreEscaped)
 {
     CTempDir dir;
-    const std::string path = dir.File("t.html");
-    {
-        CHtmlLog log;
-        ASSERT_TRUE(log.Open(path, "Q&A <b>\"x\"</b>", 0x102030, 0xABCDEF));
-        ASSERT_TRUE(log.BeginTable(0, "1 < 2 & 3 > \"2\"", true, 0, 50, 0));
-        ASSERT_TRUE(log.Close());
-    }
-    const std::string file = CTempDir::Read(path);
+    const std::string file = EmptyTableFile(dir.File("t.html"), "Q&A <b>\"x\"</b>", 0x102030,
+                                            0xABCDEF, "1 < 2 & 3 > \"2\"", 0, 50, 0);
     EXPECT_NE(file.find(" <TITLE>Q&amp;A &lt;b&gt;&quot;x&quot;&lt;/b&gt;</TITLE>\n"),
               std::string::npos);
     EXPECT_NE(file.find("<BODY BACKCOLOR=\"#102030\" TEXT=\"#ABCDEF\">\n"), std::string::npos);
@@ -111,14 +117,7 @@ TEST(HtmlLog, TitleAndCaptionAreEscaped)
               std::string::npos);
 
     // No title gives the default one; no caption gives no caption element.
-    const std::string plain = dir.File("plain.html");
-    {
-        CHtmlLog log;
-        ASSERT_TRUE(log.Open(plain, "", 0, 0));
-        ASSERT_TRUE(log.BeginTable(0, "", true, 1, 100, 2));
-        ASSERT_TRUE(log.Close());
-    }
-    const std::string plainFile = CTempDir::Read(plain);
+    const std::string plainFile = EmptyTableFile(dir.File("plain.html"), "", 0, 0, "", 1, 100, 2);
     EXPECT_NE(plainFile.find(" <TITLE>HTML Log</TITLE>\n"), std::string::npos);
     EXPECT_EQ(plainFile.find("CAPTION"), std::string::npos);
 }
