@@ -156,27 +156,31 @@ const CFailureCase kFailureCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Messages, ParseFailureTest, ::testing::ValuesIn(kFailureCases));
 
-TEST(XmlDocumentLimitsTest, StartTagLongerThanItsFieldIsRefused)
+TEST(XmlDocumentLimitsTest, TagsLongerThanTheirFieldsAreRefused)
 {
-    // "<a" + spaces + ">" of exactly the largest length parses; one byte
-    // more does not.
-    const auto text = [](size_t nTag) { return "<a" + std::string(nTag - 3, ' ') + "></a>"; };
-    CXmlDocument doc;
-    EXPECT_TRUE(doc.SetText(text(xml::kMaxStartTag).c_str()));
-    EXPECT_EQ(doc.GetElement(1).cbStartTag, static_cast<uint32_t>(xml::kMaxStartTag));
-    EXPECT_FALSE(doc.SetText(text(xml::kMaxStartTag + 1).c_str()));
-    EXPECT_EQ(doc.GetParseError(),
-              "Start tag of element 'a' at offset 0 is longer than 4194303 bytes");
-}
-
-TEST(XmlDocumentLimitsTest, EndTagLongerThanItsFieldIsRefused)
-{
-    const auto text = [](size_t nTag) { return "<a></a" + std::string(nTag - 4, ' ') + ">"; };
-    CXmlDocument doc;
-    EXPECT_TRUE(doc.SetText(text(xml::kMaxEndTag).c_str()));
-    EXPECT_EQ(doc.GetElement(1).cbEndTag, static_cast<uint32_t>(xml::kMaxEndTag));
-    EXPECT_FALSE(doc.SetText(text(xml::kMaxEndTag + 1).c_str()));
-    EXPECT_EQ(doc.GetParseError(), "End tag 'a' at offset 3 is longer than 1023 bytes");
+    // A tag of exactly the largest length parses; one byte more does not.
+    struct CCase
+    {
+        std::string (*text)(size_t nTag);        // a document with a tag nTag long
+        uint32_t (*field)(const XML_ELEMENT& e); // the length its record holds
+        int32_t nMax;
+        const char* pszError;
+    };
+    const CCase cases[] = {
+        {[](size_t nTag) { return "<a" + std::string(nTag - 3, ' ') + "></a>"; },
+         [](const XML_ELEMENT& e) -> uint32_t { return e.cbStartTag; }, xml::kMaxStartTag,
+         "Start tag of element 'a' at offset 0 is longer than 4194303 bytes"},
+        {[](size_t nTag) { return "<a></a" + std::string(nTag - 4, ' ') + ">"; },
+         [](const XML_ELEMENT& e) -> uint32_t { return e.cbEndTag; }, xml::kMaxEndTag,
+         "End tag 'a' at offset 3 is longer than 1023 bytes"},
+    };
+    for (const CCase& c : cases) {
+        CXmlDocument doc;
+        EXPECT_TRUE(doc.SetText(c.text(c.nMax).c_str())) << c.pszError;
+        EXPECT_EQ(c.field(doc.GetElement(1)), static_cast<uint32_t>(c.nMax));
+        EXPECT_FALSE(doc.SetText(c.text(c.nMax + 1).c_str()));
+        EXPECT_EQ(doc.GetParseError(), c.pszError);
+    }
 }
 
 TEST(XmlDocumentLimitsTest, NestingDeeperThanItsFieldIsRefused)
