@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 using xml::XML_ELEMENT;
 
@@ -115,23 +116,19 @@ TEST(XmlEditingTest, RefusedWithoutAPosition)
 
 TEST(XmlEditingTest, AttributeValues)
 {
-    struct CCase
-    {
-        const char* pszValue;
-        const char* pszTag;
-    };
-    const CCase kCases[] = {
+    // A value and the tag that holds it.
+    const std::pair<const char*, const char*> kCases[] = {
         {"plain", "<r a=\"plain\"/>"},
         {"", "<r a=\"\"/>"},
         {"<&>'\"", "<r a=\"&lt;&amp;&gt;&apos;&quot;\"/>"},
         {"&amp;", "<r a=\"&amp;amp;\"/>"},
         {"caf\xC3\xA9 \t", "<r a=\"caf\xC3\xA9 \t\"/>"},
     };
-    for (const CCase& c : kCases) {
+    for (const auto& [pszValue, pszTag] : kCases) {
         CXmlDocument doc;
         ASSERT_TRUE(doc.AddElement("r"));
-        ASSERT_TRUE(doc.SetAttribute("a", c.pszValue));
-        EXPECT_EQ(doc.GetText(), std::string(c.pszTag) + "\r\n") << c.pszValue;
+        ASSERT_TRUE(doc.SetAttribute("a", pszValue));
+        EXPECT_EQ(doc.GetText(), std::string(pszTag) + "\r\n") << pszValue;
         ExpectConsistent(doc);
     }
 }
@@ -220,39 +217,45 @@ TEST(XmlEditingTest, AddElementGoesAfterTheCurrentElement)
 
 TEST(XmlEditingTest, NamesAreWrittenVerbatim)
 {
-    CXmlDocument doc;
-    ASSERT_TRUE(doc.AddElement("a b"));
-    ASSERT_TRUE(doc.SetAttribute("x\"y", "1"));
-    EXPECT_EQ(doc.GetText(), "<a b x\"y=\"1\"/>\r\n");
-    EXPECT_EQ(xmlcheck::CheckRecords(doc, xmlcheck::ECheck::Structure), "");
-}
-
-TEST(XmlEditingTest, AttributeSearchEndsAtItsOwnTag)
-{
-    // Read as tokens, the quote of a's verbatim name pairs with the quote
-    // of its empty value, and the value's closing quote opens a quoted
-    // token that runs into c: a search that went on would find c's "x"
-    // and overwrite it.
-    CXmlDocument doc;
-    ASSERT_TRUE(doc.AddElement("a"));
-    ASSERT_TRUE(doc.SetAttribute("\"", ""));
-    ASSERT_TRUE(doc.AddChildElement("c"));
-    ASSERT_TRUE(doc.SetChildAttribute("\"", ""));
-    ASSERT_TRUE(doc.SetChildAttribute("x", "2"));
-    ASSERT_TRUE(doc.SetAttribute("x", "3"));
-    EXPECT_EQ(doc.GetText(), "<a \"=\"\" x=\"3\">\r\n<c \"=\"\" x=\"2\"/>\r\n</a>\r\n");
-    EXPECT_EQ(xmlcheck::CheckRecords(doc, xmlcheck::ECheck::Structure), "");
-}
-
-TEST(XmlEditingTest, EndTagOfAConvertedElementUsesTheScannedName)
-{
-    // The scanner ends a name only at white space, "/" or ">", so the end
-    // tag written for "a?b" must carry the whole of it to close it again.
-    CXmlDocument doc;
-    ASSERT_TRUE(doc.AddElement("a?b"));
-    ASSERT_TRUE(doc.AddChildElement("c"));
-    EXPECT_EQ(doc.GetText(), "<a?b>\r\n<c/>\r\n</a?b>\r\n");
-    ExpectConsistent(doc);
+    // The edits, the text they give and whether a new parse of the text
+    // rebuilds the same tree; where it does not, the records must still
+    // agree with the structure.
+    struct CCase
+    {
+        bool (*edit)(CXmlDocument& doc);
+        const char* pszText;
+        bool bReparsed;
+    };
+    const CCase cases[] = {
+        {[](CXmlDocument& doc) { return doc.AddElement("a b") && doc.SetAttribute("x\"y", "1"); },
+         "<a b x\"y=\"1\"/>\r\n", false},
+        // The search for an attribute ends at its own tag. Read as tokens,
+        // the quote of a's verbatim name pairs with the quote of its empty
+        // value, and the value's closing quote opens a quoted token that
+        // runs into c: a search that went on would find c's "x" and
+        // overwrite it.
+        {[](CXmlDocument& doc) {
+             return doc.AddElement("a") && doc.SetAttribute("\"", "") && doc.AddChildElement("c") &&
+                 doc.SetChildAttribute("\"", "") && doc.SetChildAttribute("x", "2") &&
+                 doc.SetAttribute("x", "3");
+         },
+         "<a \"=\"\" x=\"3\">\r\n<c \"=\"\" x=\"2\"/>\r\n</a>\r\n", false},
+        // The end tag of an element that gains a child uses the scanned
+        // name. The scanner ends a name only at white space, "/" or ">", so
+        // the end tag written for "a?b" must carry the whole of it to close
+        // it again.
+        {[](CXmlDocument& doc) { return doc.AddElement("a?b") && doc.AddChildElement("c"); },
+         "<a?b>\r\n<c/>\r\n</a?b>\r\n", true},
+    };
+    for (const CCase& c : cases) {
+        CXmlDocument doc;
+        ASSERT_TRUE(c.edit(doc)) << c.pszText;
+        EXPECT_EQ(doc.GetText(), c.pszText);
+        if (c.bReparsed)
+            ExpectConsistent(doc);
+        else
+            EXPECT_EQ(xmlcheck::CheckRecords(doc, xmlcheck::ECheck::Structure), "") << c.pszText;
+    }
 }
 
 TEST(XmlEditingTest, EditsThatWouldOverflowARecordFieldAreRefused)
