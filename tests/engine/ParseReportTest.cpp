@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 class CNullRowSink final : public IRowSink
@@ -49,13 +51,8 @@ const char* const kRecord = "Name: <$$name$$>\r\nMail: <$$mail$$>\r\n-----";
 
 TEST(ParseReport, SaysHowTheWalkEnded)
 {
-    struct CCase
-    {
-        const char* pszTemplate;
-        const char* pszData;
-        const char* pszSentence;
-    };
-    const CCase cases[] = {
+    // A template, the data and the sentence of the report.
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {kRecord, "Name: ann\r\nMail: a@x\r\n-----\r\nName: bob\r\nMail: b@x\r\n-----\r\n",
          "2 records (6 lines)."},
         {kRecord, "\r\n\r\nName: ann\r\n\r\nMail: a@x\r\n-----\r\n\r\n\r\n",
@@ -70,9 +67,8 @@ TEST(ParseReport, SaysHowTheWalkEnded)
         {"<$$id$$> <$$user$$>", "1 ann\r\n2\r\n3 cy", "3 records (3 lines)."},
         {"<$$a$$>", "", "0 records (0 lines). The field \"a\" never matched."},
     };
-    for (const CCase& c : cases)
-        EXPECT_EQ(ReportSentence(WindowReport(c.pszTemplate, c.pszData)), c.pszSentence)
-            << c.pszData;
+    for (const auto& [pszTemplate, pszData, pszSentence] : cases)
+        EXPECT_EQ(ReportSentence(WindowReport(pszTemplate, pszData)), pszSentence) << pszData;
 
     const CParseReport partial = WindowReport("<$$id$$> <$$user$$>", "1 ann\r\n2\r\n3 cy");
     ASSERT_EQ(partial.fields.size(), 2u);

@@ -6,6 +6,7 @@
 
 #include <random>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -77,21 +78,17 @@ TEST(TextFileReader, EncodingMatrix)
 
 TEST(TextFileReader, LineEnds)
 {
-    struct CCase
-    {
-        const char* pszFile;
-        const char* pszText;
-    };
-    const CCase cases[] = {
+    // A file and its text.
+    const std::pair<const char*, const char*> cases[] = {
         {"first_line_empty.txt", "a\r\nb"},
         {"two_first_lines_empty.txt", "\r\na"},
         {"line_ends_mixed.txt", "a\r\nb\r\nc\r\nd\r\n\r\ne"},
     };
-    for (const CCase& c : cases) {
-        CTextFileReader reader(DataFile(c.pszFile));
+    for (const auto& [pszFile, pszText] : cases) {
+        CTextFileReader reader(DataFile(pszFile));
         CString text;
         ASSERT_TRUE(reader.ReadAll(text, "\r\n"));
-        EXPECT_EQ(text, c.pszText) << c.pszFile;
+        EXPECT_EQ(text, pszText) << pszFile;
     }
 }
 

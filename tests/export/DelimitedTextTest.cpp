@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -50,12 +51,8 @@ TEST(DelimitedText, CsvQuotesOnlyWhatNeedsIt)
     CListCtrl list;
     list.InsertColumn(0, "a");
     list.InsertColumn(1, "b");
-    struct CCase
-    {
-        const char* pszCell;
-        const char* pszCsv;
-    };
-    const CCase cases[] = {
+    // A cell and its CSV field.
+    const std::pair<const char*, const char*> cases[] = {
         {"plain", "plain"},
         {"a,b", "\"a,b\""},
         {"say \"hi\"", "\"say \"\"hi\"\"\""},
@@ -65,10 +62,10 @@ TEST(DelimitedText, CsvQuotesOnlyWhatNeedsIt)
         {"tab\tok", "tab\tok"},
     };
     const CListExporter exporter;
-    for (const CCase& c : cases) {
+    for (const auto& [pszCell, pszCsv] : cases) {
         list.DeleteAllItems();
-        AddRow(list, {c.pszCell, "end"});
-        EXPECT_EQ(exporter.GetCsvText(list), std::string(c.pszCsv) + ",end\n") << c.pszCell;
+        AddRow(list, {pszCell, "end"});
+        EXPECT_EQ(exporter.GetCsvText(list), std::string(pszCsv) + ",end\n") << pszCell;
     }
     // Tab text takes cells as they are, line feeds and all.
     list.DeleteAllItems();
