@@ -1,6 +1,7 @@
 // The engine's matcher against the plain reference, on seeded random
 // templates, tags, character sets and data, with the corner cases where
 // values or literal text hold conversion, percent or placeholder text.
+#include "support/RandomCaseRun.h"
 #include "support/RandomParseCase.h"
 #include "support/ReferenceMatcher.h"
 #include "engine/ParseResult.h"
@@ -10,14 +11,12 @@
 
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 TEST(MatcherDifferential, AgreesWithTheReferenceOnRandomInput)
 {
-    CParseCaseGenerator generator(20261209);
-    int nMismatches = 0;
-    for (int i = 0; i < 6000 && nMismatches < 3; ++i) {
-        const CParseCase c = generator.Next();
+    CheckRandomCases(20261209, 6000, [](int i, const CParseCase& c) {
         const CReferenceRun expected = ReferenceParse(c.strData, c.strTemplate, c.strLineBreak,
                                                       c.strStart, c.strEnd, c.strAllowed);
         CTemplateMatcher matcher;
@@ -29,24 +28,17 @@ TEST(MatcherDifferential, AgreesWithTheReferenceOnRandomInput)
             actual.emplace_back(value.m_strName, value.m_strValue);
         const bool bSame = bComplete == expected.bComplete && actual == expected.values &&
             static_cast<const CStringArray&>(result.m_arrFieldNames) == expected.fieldNames;
-        if (!bSame) {
-            ++nMismatches;
+        if (!bSame)
             ADD_FAILURE() << "case " << i << ": " << Describe(c) << "\nvalues " << actual.size()
                           << " vs reference " << expected.values.size();
-        }
-    }
-    EXPECT_EQ(nMismatches, 0);
+        return bSame;
+    });
 }
 
 TEST(MatcherDifferential, CornerCasesWhereValuesLookLikePatternText)
 {
-    struct CFixed
-    {
-        const char* pszTemplate;
-        const char* pszData;
-        const char* pszAllowed;
-    };
-    const CFixed cases[] = {
+    // A template, the data and the allowed characters.
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"<$$a{$$^ $$}$$> <$$b$$>", "%[0-9-a-z-A-Z-@-.-:-/-_] 9", kDefaultAllowedChars},
         {"<$$a{$$^ $$}$$> <$$b$$>", "<$$b$$> 9", kDefaultAllowedChars},
         {"<$$a{$$^ $$}$$> x <$$b$$>", "<$$b x 9", kDefaultAllowedChars},
@@ -58,17 +50,17 @@ TEST(MatcherDifferential, CornerCasesWhereValuesLookLikePatternText)
         {"<$$a{$$ -~$$}$$>", "anything %% goes", kDefaultAllowedChars},
         {"x<$$a$$>y<$$b$$>", "x##y5", kDefaultAllowedChars},
     };
-    for (const CFixed& c : cases) {
+    for (const auto& [pszTemplate, pszData, pszAllowed] : cases) {
         const CReferenceRun expected =
-            ReferenceParse(c.pszData, c.pszTemplate, "\r\n", "<$$", "$$>", c.pszAllowed);
+            ReferenceParse(pszData, pszTemplate, "\r\n", "<$$", "$$>", pszAllowed);
         CTemplateMatcher matcher;
-        matcher.SetSettings("<$$", "$$>", c.pszAllowed);
+        matcher.SetSettings("<$$", "$$>", pszAllowed);
         CParseResult result;
-        EXPECT_EQ(matcher.Parse(&result, c.pszData, c.pszTemplate, "\r\n"), expected.bComplete);
+        EXPECT_EQ(matcher.Parse(&result, pszData, pszTemplate, "\r\n"), expected.bComplete);
         std::vector<std::pair<CString, CString>> actual;
         for (const CFieldValue& value : result.m_listValues)
             actual.emplace_back(value.m_strName, value.m_strValue);
-        EXPECT_EQ(actual, expected.values) << c.pszTemplate << " / " << c.pszData;
+        EXPECT_EQ(actual, expected.values) << pszTemplate << " / " << pszData;
     }
 }
 

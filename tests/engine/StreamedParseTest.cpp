@@ -4,6 +4,7 @@
 // read in.
 #include "engine/StreamedParse.h"
 #include "support/ListDump.h"
+#include "support/RandomCaseRun.h"
 #include "support/RandomParseCase.h"
 #include "support/TempDir.h"
 #include "engine/LineArray.h"
@@ -220,6 +221,30 @@ std::string FileBytes(const std::string& strText, int nVariant, std::mt19937& rn
     }
 }
 
+struct CRandomFile
+{
+    int nVariant = 0; // of FileBytes
+    std::string strBytes;
+    std::string strPath;
+    CParseSettings settings; // of the case
+};
+
+// strText, the data of case c once or more, written to data.txt in dir in
+// a random one of the ways files come.
+CRandomFile WriteRandomFile(const CTempDir& dir, const CParseCase& c, const std::string& strText,
+                            std::mt19937& rng)
+{
+    CRandomFile file;
+    file.nVariant = static_cast<int>(rng() % 9);
+    file.strBytes = FileBytes(strText, file.nVariant, rng);
+    file.strPath = dir.Write("data.txt", file.strBytes);
+    file.settings.strStartTag = c.strStart;
+    file.settings.strEndTag = c.strEnd;
+    file.settings.strAllowedChars = c.strAllowed;
+    file.settings.strCrCl = c.strLineBreak;
+    return file;
+}
+
 // A file of the numbers 0 to nCount - 1, one a line.
 std::string NumbersFile(const CTempDir& dir, int nCount)
 {
@@ -234,48 +259,37 @@ std::string NumbersFile(const CTempDir& dir, int nCount)
 TEST(StreamedParse, AgreesWithTheListOnRandomFilesAndPieceSizes)
 {
     static const std::uint64_t kPieceSizes[] = {1, 2, 5, 16, 40, 100, 4096};
-    CParseCaseGenerator generator(7);
     std::mt19937 rng(11);
     const CTempDir dir;
-    int nMismatches = 0;
-    for (int i = 0; i < 2000 && nMismatches < 3; ++i) {
-        const CParseCase c = generator.Next();
+    CheckRandomCases(7, 2000, [&](int i, const CParseCase& c) {
         std::string strText = c.strData;
         if (i % 4 == 0) {
             // Many records, for many pieces of a larger size.
             for (int r = 0; r < 5; ++r)
                 strText += c.strData;
         }
-        const int nVariant = static_cast<int>(rng() % 9);
-        const std::string strPath = dir.Write("data.txt", FileBytes(strText, nVariant, rng));
-        CParseSettings settings;
-        settings.strStartTag = c.strStart;
-        settings.strEndTag = c.strEnd;
-        settings.strAllowedChars = c.strAllowed;
-        settings.strCrCl = c.strLineBreak;
+        const CRandomFile file = WriteRandomFile(dir, c, strText, rng);
 
         std::string strExpectedReport;
         const std::string strExpected =
-            ParsedList(settings, c.strTemplate, strPath, &strExpectedReport);
-        CStreamedParse parse(settings, c.strTemplate);
+            ParsedList(file.settings, c.strTemplate, file.strPath, &strExpectedReport);
+        CStreamedParse parse(file.settings, c.strTemplate);
         const std::uint64_t nPieceSize = kPieceSizes[rng() % std::size(kPieceSizes)];
         parse.SetPieceSize(nPieceSize);
-        const CStreamed streamed = RunStreamed(parse, strPath, i % 2 == 0);
+        const CStreamed streamed = RunStreamed(parse, file.strPath, i % 2 == 0);
         const std::string strActual = Columns(parse) + streamed.strRows;
         const std::string strWindowReport =
-            WindowReport(settings, c.strTemplate, strPath, nPieceSize);
-        if (!streamed.bDone || strActual != strExpected ||
-            streamed.strReport != strExpectedReport || strWindowReport != strExpectedReport) {
-            ++nMismatches;
-            ADD_FAILURE() << "case " << i << ", file variant " << nVariant << ": " << Describe(c)
-                          << "\nexpected:\n"
-                          << strExpected << strExpectedReport << "\nstreamed:\n"
-                          << strActual << streamed.strReport << "\nwindow: " << strWindowReport
-                          << "\n"
-                          << streamed.strError;
-        }
-    }
-    EXPECT_EQ(nMismatches, 0);
+            WindowReport(file.settings, c.strTemplate, file.strPath, nPieceSize);
+        if (streamed.bDone && strActual == strExpected && streamed.strReport == strExpectedReport &&
+            strWindowReport == strExpectedReport)
+            return true;
+        ADD_FAILURE() << "case " << i << ", file variant " << file.nVariant << ": " << Describe(c)
+                      << "\nexpected:\n"
+                      << strExpected << strExpectedReport << "\nstreamed:\n"
+                      << strActual << streamed.strReport << "\nwindow: " << strWindowReport << "\n"
+                      << streamed.strError;
+        return false;
+    });
 }
 
 TEST(StreamedParse, LargeFilesWithStopsBlankLinesAndLateNonUtf8Bytes)
@@ -418,39 +432,27 @@ TEST(StreamedParse, PipesGiveTheRowsAndTheReportOfTheFile)
     // the text not UTF-8 after many plain pieces, and piece sizes small
     // enough to cut lines anywhere.
     static const std::uint64_t kPieceSizes[] = {1, 3, 16, 100, 4096};
-    CParseCaseGenerator generator(31);
     std::mt19937 rng(37);
     const CTempDir dir;
-    int nMismatches = 0;
-    for (int i = 0; i < 300 && nMismatches < 3; ++i) {
-        const CParseCase c = generator.Next();
+    CheckRandomCases(31, 300, [&](int i, const CParseCase& c) {
         std::string strText = c.strData;
         for (int r = 0; r < static_cast<int>(rng() % 8); ++r)
             strText += c.strData;
-        const int nVariant = static_cast<int>(rng() % 9);
-        const std::string strBytes = FileBytes(strText, nVariant, rng);
-        const std::string strPath = dir.Write("data.txt", strBytes);
-        CParseSettings settings;
-        settings.strStartTag = c.strStart;
-        settings.strEndTag = c.strEnd;
-        settings.strAllowedChars = c.strAllowed;
-        settings.strCrCl = c.strLineBreak;
-        CStreamedParse parse(settings, c.strTemplate);
+        const CRandomFile file = WriteRandomFile(dir, c, strText, rng);
+        CStreamedParse parse(file.settings, c.strTemplate);
         parse.SetPieceSize(kPieceSizes[rng() % std::size(kPieceSizes)]);
         std::string strExpectedReport;
         const std::string strExpected =
-            ParsedList(settings, c.strTemplate, strPath, &strExpectedReport);
-        const CStreamed fromFifo = RunThroughFifo(parse, dir, strBytes, i % 2 == 0);
+            ParsedList(file.settings, c.strTemplate, file.strPath, &strExpectedReport);
+        const CStreamed fromFifo = RunThroughFifo(parse, dir, file.strBytes, i % 2 == 0);
         const std::string strActual = Columns(parse) + fromFifo.strRows;
-        if (!fromFifo.bDone || strActual != strExpected ||
-            fromFifo.strReport != strExpectedReport) {
-            ++nMismatches;
-            ADD_FAILURE() << "case " << i << ", file variant " << nVariant << ": " << Describe(c)
-                          << "\nfile:\n"
-                          << strExpected << strExpectedReport << "\nfifo:\n"
-                          << strActual << fromFifo.strReport << "\n"
-                          << fromFifo.strError;
-        }
-    }
-    EXPECT_EQ(nMismatches, 0);
+        if (fromFifo.bDone && strActual == strExpected && fromFifo.strReport == strExpectedReport)
+            return true;
+        ADD_FAILURE() << "case " << i << ", file variant " << file.nVariant << ": " << Describe(c)
+                      << "\nfile:\n"
+                      << strExpected << strExpectedReport << "\nfifo:\n"
+                      << strActual << fromFifo.strReport << "\n"
+                      << fromFifo.strError;
+        return false;
+    });
 }
