@@ -14,6 +14,32 @@
 // wide and a line a quarter taller: 93, 51 and 62 pixels.
 namespace {
 
+// A text drawn transparently on page 1, as the printer should draw it.
+struct CExpectedText
+{
+    const char* pszText;
+    CRect rect;
+    unsigned nFlags;
+    COLORREF cr;
+    int nFontHeight;
+};
+
+void ExpectTextsOnPageOne(const std::vector<CPrintOp>& texts,
+                          const std::vector<CExpectedText>& expected)
+{
+    ASSERT_EQ(texts.size(), expected.size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        SCOPED_TRACE(expected[i].pszText);
+        EXPECT_EQ(texts[i].strText, expected[i].pszText);
+        EXPECT_EQ(texts[i].rect, expected[i].rect);
+        EXPECT_EQ(texts[i].nFlags, expected[i].nFlags);
+        EXPECT_EQ(texts[i].cr, expected[i].cr);
+        EXPECT_EQ(texts[i].nFontHeight, expected[i].nFontHeight);
+        EXPECT_TRUE(texts[i].bTransparent);
+        EXPECT_EQ(texts[i].nPage, 1);
+    }
+}
+
 constexpr int kLine18 = 93;
 constexpr int kLine10 = 51;
 constexpr int kLine12 = 62;
@@ -132,21 +158,13 @@ TEST_F(ListPrinterTest, TitleBoxCaptionCellsAndRowsHaveTheirGeometry)
     for (const CPrintOp& fill : fills)
         EXPECT_EQ(fill.cr, RGB(220, 220, 220));
 
-    struct Expected
-    {
-        const char* pszText;
-        CRect rect;
-        unsigned nFlags;
-        COLORREF cr;
-        int nFontHeight;
-    };
     const unsigned kCenter = DT_CENTER | DT_SINGLELINE;
     const unsigned kLeftLine = DT_LEFT | DT_SINGLELINE;
     const COLORREF kCaption = RGB(114, 106, 16);
     const int y1 = nHeaderBottom;
     const int y2 = nHeaderBottom + nRow;
     const int x1 = 50 + w0 + 10;
-    const Expected expected[] = {
+    const std::vector<CExpectedText> expected = {
         {"Name", {55, nY0 + 5, 55 + w0, nY0 + 10 + kLine10}, kCenter, kCaption, -41},
         {"Id", {x1 + 5, nY0 + 5, x1 + 5 + w1, nY0 + 10 + kLine10}, kCenter, kCaption, -41},
         {"Data List", {50, 155, nRight, 155 + kLine18}, kCenter, RGB(0, 0, 255), -75},
@@ -155,18 +173,7 @@ TEST_F(ListPrinterTest, TitleBoxCaptionCellsAndRowsHaveTheirGeometry)
         {"bob", {55, y2 + 5, 55 + w0, y2 + 10 + kLine18}, kLeftLine, RGB(0, 0, 0), -41},
         {"1234567", {x1 + 5, y2 + 5, x1 + 5 + w1, y2 + 10 + kLine18}, kLeftLine, RGB(0, 0, 0), -41},
     };
-    const auto texts = Texts();
-    ASSERT_EQ(texts.size(), std::size(expected));
-    for (size_t i = 0; i < texts.size(); ++i) {
-        SCOPED_TRACE(expected[i].pszText);
-        EXPECT_EQ(texts[i].strText, expected[i].pszText);
-        EXPECT_EQ(texts[i].rect, expected[i].rect);
-        EXPECT_EQ(texts[i].nFlags, expected[i].nFlags);
-        EXPECT_EQ(texts[i].cr, expected[i].cr);
-        EXPECT_EQ(texts[i].nFontHeight, expected[i].nFontHeight);
-        EXPECT_TRUE(texts[i].bTransparent);
-        EXPECT_EQ(texts[i].nPage, 1);
-    }
+    ExpectTextsOnPageOne(Texts(), expected);
     EXPECT_EQ(m_pLog->Of(CPrintOp::StartPage).size(), 1u);
     EXPECT_EQ(m_pLog->Of(CPrintOp::EndPage).size(), 1u);
     EXPECT_EQ(m_pLog->Of(CPrintOp::EndDoc).size(), 1u);
