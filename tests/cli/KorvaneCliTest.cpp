@@ -1,5 +1,6 @@
 #include "cli/KorvaneCli.h"
 
+#include "support/Shell.h"
 #include "support/SqliteQuery.h"
 #include "support/TempDir.h"
 #include "engine/LineArray.h"
@@ -10,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -266,17 +266,12 @@ TEST(CliBinary, ExitCodesAndSamples)
     EXPECT_EQ(status(bin + " --template /nonexistent --data /nonexistent"), 1);
     EXPECT_EQ(status(bin + " --nonsense"), 2);
 
-    FILE* pipe = ::popen((bin + " --header --template " + samples +
-                          "login_to_url_template.txt --data " + samples + "login_to_url.txt")
-                             .c_str(),
-                         "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string out;
-    char buffer[4096];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, n);
-    ::pclose(pipe);
+    int nExit = -1;
+    const std::string out =
+        RunCommand(bin + " --header --template " + samples + "login_to_url_template.txt --data " +
+                       samples + "login_to_url.txt",
+                   &nExit);
+    ASSERT_EQ(nExit, 0);
     EXPECT_EQ(out.substr(0, out.find('\n')), "Site\tLogin\tPassword\tLast Used\tNotes");
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 8);
 }

@@ -4,7 +4,8 @@
 // back as cells; a reader's warnings on standard error come back as rows too,
 // so that they fail a comparison.
 
-#include <cstdio>
+#include "support/Shell.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -12,32 +13,9 @@
 
 using CRows = std::vector<std::vector<std::string>>;
 
-inline std::string ShellQuote(const std::string& str)
-{
-    std::string out = "'";
-    for (const char ch : str)
-        out += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
-    return out + "'";
-}
-
 inline bool HaveProgram(const std::string& strName)
 {
     return std::system(("command -v " + strName + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// Standard output and standard error of a shell command.
-inline std::string RunCapture(const std::string& strCommand)
-{
-    FILE* pipe = ::popen((strCommand + " 2>&1").c_str(), "r");
-    if (pipe == nullptr)
-        return "(popen failed)";
-    std::string out;
-    char buffer[65536];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, n);
-    ::pclose(pipe);
-    return out;
 }
 
 // Lines cut at LF (a CR before it dropped), cells at cSeparator.

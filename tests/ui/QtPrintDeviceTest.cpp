@@ -4,6 +4,7 @@
 #include "support/FakePlatform.h"
 #include "support/ListBuilder.h"
 #include "support/RecordingPrintDevice.h"
+#include "support/Shell.h"
 #include "support/TempDir.h"
 #include "ui/ListPrinter.h"
 
@@ -26,23 +27,6 @@
 
 namespace {
 
-// Runs a command and returns what it wrote to its standard output.
-std::string RunCommand(const std::string& strCommand)
-{
-    std::string out;
-    FILE* pPipe = ::popen(strCommand.c_str(), "r");
-    if (pPipe == nullptr)
-        return out;
-    char buffer[4096];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pPipe)) > 0)
-        out.append(buffer, n);
-    ::pclose(pPipe);
-    return out;
-}
-
-std::string Quote(const std::string& str) { return "'" + str + "'"; }
-
 std::set<std::string> Words(const std::string& strText)
 {
     std::set<std::string> words;
@@ -57,12 +41,12 @@ std::string PageText(const std::string& strPdf, int nPage)
 {
     const std::string n = std::to_string(nPage);
     return RunCommand(std::string(KORVANE_PDFTOTEXT) + " -layout -f " + n + " -l " + n + " " +
-                      Quote(strPdf) + " -");
+                      ShellQuote(strPdf) + " -");
 }
 
 int PageCount(const std::string& strPdf)
 {
-    const std::string info = RunCommand(std::string(KORVANE_PDFINFO) + " " + Quote(strPdf));
+    const std::string info = RunCommand(std::string(KORVANE_PDFINFO) + " " + ShellQuote(strPdf));
     const size_t nAt = info.find("Pages:");
     return nAt == std::string::npos ? -1 : std::atoi(info.c_str() + nAt + 6);
 }
@@ -87,8 +71,8 @@ bool HavePoppler()
 QImage RenderFirstPage(const std::string& strPdf, const std::string& strPrefix)
 {
     RunCommand(std::string(KORVANE_PDFTOPPM) +
-               " -r 300 -aa no -aaVector no -png -f 1 -l 1 -singlefile " + Quote(strPdf) + " " +
-               Quote(strPrefix));
+               " -r 300 -aa no -aaVector no -png -f 1 -l 1 -singlefile " + ShellQuote(strPdf) +
+               " " + ShellQuote(strPrefix));
     return QImage(QString::fromStdString(strPrefix + ".png"));
 }
 
@@ -186,7 +170,7 @@ TEST(QtPrintDevice, PagesOfADocument)
     EXPECT_EQ(Words(PageText(strPdf, 1)), std::set<std::string>{"page1"});
     EXPECT_EQ(Words(PageText(strPdf, 2)), std::set<std::string>{"page2"});
     EXPECT_NE(
-        RunCommand(std::string(KORVANE_PDFINFO) + " " + Quote(strPdf)).find("Periodical List"),
+        RunCommand(std::string(KORVANE_PDFINFO) + " " + ShellQuote(strPdf)).find("Periodical List"),
         std::string::npos);
 }
 
@@ -264,7 +248,7 @@ TEST_F(PdfPrintTest, AListOfThreePagesHasEveryCellOnItsPage)
     EXPECT_TRUE(m_fake.messageBox.m_shown.empty());
 
     ASSERT_EQ(PageCount(strPdf), 3);
-    const std::string strInfo = RunCommand(std::string(KORVANE_PDFINFO) + " " + Quote(strPdf));
+    const std::string strInfo = RunCommand(std::string(KORVANE_PDFINFO) + " " + ShellQuote(strPdf));
     EXPECT_NE(strInfo.find("Periodical List"), std::string::npos) << strInfo;
 
     std::vector<std::set<std::string>> pages;
@@ -437,7 +421,7 @@ TEST_F(PdfPrintTest, AListWiderThanA4IsScaledOntoThePageAndItsPagesNumbered)
     // points wide, the printable area ends a quarter inch from the edge),
     // and every cell is there.
     const std::string strBoxes =
-        RunCommand(std::string(KORVANE_PDFTOTEXT) + " -bbox " + Quote(strPdf) + " -");
+        RunCommand(std::string(KORVANE_PDFTOTEXT) + " -bbox " + ShellQuote(strPdf) + " -");
     const std::regex word(R"re(xMax="([0-9.]+)"[^>]*>([^<]*)</word>)re");
     std::set<std::string> words;
     double dRightmost = 0;
