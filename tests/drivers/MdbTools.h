@@ -5,6 +5,9 @@
 // so that they fail a comparison.
 
 #include "support/Shell.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -17,6 +20,21 @@ inline bool HaveProgram(const std::string& strName)
 {
     return std::system(("command -v " + strName + " >/dev/null 2>&1").c_str()) == 0;
 }
+
+// A test that reads .mdb files back with the mdbtools programs, skipped where
+// they are missing; m_dir is its scratch folder.
+class CMdbToolsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!HaveProgram("mdb-export") || !HaveProgram("mdb-schema"))
+            GTEST_SKIP()
+                << "mdbtools (mdb-ver, mdb-tables, mdb-schema, mdb-export) is not installed";
+    }
+
+    CTempDir m_dir;
+};
 
 // Lines cut at LF (a CR before it dropped), cells at cSeparator.
 inline CRows SplitRows(const std::string& strText, char cSeparator)
