@@ -96,6 +96,35 @@ int DarkPixels(const QImage& image, const CRect& rect)
     return n;
 }
 
+// A PDF written in a scratch folder and read back with poppler-utils;
+// skipped where they are missing.
+class PdfTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!HavePoppler())
+            GTEST_SKIP() << "poppler-utils are not installed";
+    }
+
+    CTempDir m_dir;
+};
+
+// A document on a PDF device, started with a title.
+class PdfDevice : public PdfTest
+{
+protected:
+    void StartPdf(const std::string& strName, const std::string& strTitle)
+    {
+        m_strPdf = m_dir.File(strName);
+        m_pDevice = CQtPrintDevice::ForPdf(m_strPdf);
+        ASSERT_TRUE(m_pDevice->StartDoc(strTitle));
+    }
+
+    std::string m_strPdf;
+    std::unique_ptr<CQtPrintDevice> m_pDevice;
+};
+
 } // namespace
 
 TEST(QtPrintDevice, PdfDeviceHasTheResolutionAndAMetricCompatibleArial)
@@ -146,32 +175,27 @@ TEST(QtPrintDevice, StartDocFailsWithoutAPrinterOrAWritableFile)
     EXPECT_EQ(printer.GetLastError(), "No printer is available.");
 }
 
-TEST(QtPrintDevice, PagesOfADocument)
+TEST_F(PdfDevice, PagesOfADocument)
 {
-    if (!HavePoppler())
-        GTEST_SKIP() << "poppler-utils are not installed";
-    CTempDir dir;
-    const std::string strPdf = dir.File("pages.pdf");
-    auto pDevice = CQtPrintDevice::ForPdf(strPdf);
-    ASSERT_TRUE(pDevice->StartDoc("Periodical List"));
+    ASSERT_NO_FATAL_FAILURE(StartPdf("pages.pdf", "Periodical List"));
     // A second document cannot start while one is open.
-    EXPECT_FALSE(pDevice->StartDoc("Other"));
+    EXPECT_FALSE(m_pDevice->StartDoc("Other"));
     const IPrintDevice::FontHandle hFont =
-        pDevice->CreateFont(CFontSpec{-41, 400, false, false, "Arial"});
-    pDevice->SelectFont(hFont);
+        m_pDevice->CreateFont(CFontSpec{-41, 400, false, false, "Arial"});
+    m_pDevice->SelectFont(hFont);
     for (int nPage = 1; nPage <= 2; ++nPage) {
-        ASSERT_TRUE(pDevice->StartPage());
-        pDevice->DrawText("page" + std::to_string(nPage), CRect{100, 100, 1000, 200},
-                          DT_SINGLELINE);
-        ASSERT_TRUE(pDevice->EndPage());
+        ASSERT_TRUE(m_pDevice->StartPage());
+        m_pDevice->DrawText("page" + std::to_string(nPage), CRect{100, 100, 1000, 200},
+                            DT_SINGLELINE);
+        ASSERT_TRUE(m_pDevice->EndPage());
     }
-    ASSERT_TRUE(pDevice->EndDoc());
-    EXPECT_EQ(PageCount(strPdf), 2);
-    EXPECT_EQ(Words(PageText(strPdf, 1)), std::set<std::string>{"page1"});
-    EXPECT_EQ(Words(PageText(strPdf, 2)), std::set<std::string>{"page2"});
-    EXPECT_NE(
-        RunCommand(std::string(KORVANE_PDFINFO) + " " + ShellQuote(strPdf)).find("Periodical List"),
-        std::string::npos);
+    ASSERT_TRUE(m_pDevice->EndDoc());
+    EXPECT_EQ(PageCount(m_strPdf), 2);
+    EXPECT_EQ(Words(PageText(m_strPdf, 1)), std::set<std::string>{"page1"});
+    EXPECT_EQ(Words(PageText(m_strPdf, 2)), std::set<std::string>{"page2"});
+    EXPECT_NE(RunCommand(std::string(KORVANE_PDFINFO) + " " + ShellQuote(m_strPdf))
+                  .find("Periodical List"),
+              std::string::npos);
 }
 
 TEST(QtPrintDevice, AnAbortedDocumentLeavesNoFile)
@@ -193,22 +217,17 @@ TEST(QtPrintDevice, AnAbortedDocumentLeavesNoFile)
     EXPECT_TRUE(std::filesystem::exists(strPdf));
 }
 
-TEST(QtPrintDevice, TextIsClippedToItsRectangle)
+TEST_F(PdfDevice, TextIsClippedToItsRectangle)
 {
-    if (!HavePoppler())
-        GTEST_SKIP() << "poppler-utils are not installed";
-    CTempDir dir;
-    const std::string strPdf = dir.File("clip.pdf");
-    auto pDevice = CQtPrintDevice::ForPdf(strPdf);
-    ASSERT_TRUE(pDevice->StartDoc("clip"));
-    ASSERT_TRUE(pDevice->StartPage());
-    pDevice->SelectFont(pDevice->CreateFont(CFontSpec{-100, 400, false, false, "Arial"}));
-    pDevice->DrawText("MMMM", CRect{100, 100, 1000, 300}, DT_SINGLELINE);
+    ASSERT_NO_FATAL_FAILURE(StartPdf("clip.pdf", "clip"));
+    ASSERT_TRUE(m_pDevice->StartPage());
+    m_pDevice->SelectFont(m_pDevice->CreateFont(CFontSpec{-100, 400, false, false, "Arial"}));
+    m_pDevice->DrawText("MMMM", CRect{100, 100, 1000, 300}, DT_SINGLELINE);
     // Cut after about one letter, and below the upper half of the line.
-    pDevice->DrawText("MMMM", CRect{100, 400, 180, 450}, DT_SINGLELINE);
-    ASSERT_TRUE(pDevice->EndPage());
-    ASSERT_TRUE(pDevice->EndDoc());
-    const QImage image = RenderFirstPage(strPdf, dir.File("clip"));
+    m_pDevice->DrawText("MMMM", CRect{100, 400, 180, 450}, DT_SINGLELINE);
+    ASSERT_TRUE(m_pDevice->EndPage());
+    ASSERT_TRUE(m_pDevice->EndDoc());
+    const QImage image = RenderFirstPage(m_strPdf, m_dir.File("clip"));
     ASSERT_FALSE(image.isNull());
     EXPECT_GT(DarkPixels(image, CRect{100, 100, 1000, 300}), 1000);
     EXPECT_GT(DarkPixels(image, CRect{100, 400, 180, 450}), 100);
@@ -217,17 +236,10 @@ TEST(QtPrintDevice, TextIsClippedToItsRectangle)
     EXPECT_EQ(DarkPixels(image, CRect{80, 451, 180, 520}), 0);
 }
 
-class PdfPrintTest : public ::testing::Test
+class PdfPrintTest : public PdfTest
 {
 protected:
-    void SetUp() override
-    {
-        if (!HavePoppler())
-            GTEST_SKIP() << "poppler-utils are not installed";
-    }
-
     CFakePlatform m_fake;
-    CTempDir m_dir;
     std::shared_ptr<CPrintLog> m_pLog = std::make_shared<CPrintLog>();
     CListPrinter m_printer;
 };
