@@ -2,32 +2,14 @@
 // exit status, help and version; and --replace for HTML reports.
 #include "cli/KorvaneCli.h"
 
+#include "CliRun.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 
 namespace {
-
-struct CRun
-{
-    int nStatus = -1;
-    std::string strOut;
-    std::string strErr;
-};
-
-CRun RunTool(const std::vector<std::string>& args)
-{
-    std::ostringstream out;
-    std::ostringstream err;
-    CRun run;
-    run.nStatus = RunCli(args, out, err);
-    run.strOut = out.str();
-    run.strErr = err.str();
-    return run;
-}
 
 class CliReportTest : public ::testing::Test
 {
@@ -48,7 +30,7 @@ TEST_F(CliReportTest, StrictExitsThreeWhenTheParseStopsAndTheReportSaysWhere)
     std::vector<std::string> args =
         Args("Name: a\r\nMail: a@x\r\n--\r\nName: b\r\nMail: b@x\r\nNotes\r\n");
     args.insert(args.end(), {"--report", "--strict"});
-    const CRun stopped = RunTool(args);
+    const CCliRun stopped = RunTool(args);
     EXPECT_EQ(stopped.nStatus, 3);
     EXPECT_EQ(stopped.strOut, "a\ta@x\nb\tb@x\n"); // the output is written as usual
     EXPECT_NE(stopped.strErr.find("stopped at data line 6: template line 3 expects \"--\", the "
@@ -58,7 +40,7 @@ TEST_F(CliReportTest, StrictExitsThreeWhenTheParseStopsAndTheReportSaysWhere)
 
     args = Args("Name: a\r\nMail: a@x\r\n--\r\n");
     args.insert(args.end(), {"--report=json", "--strict"});
-    const CRun good = RunTool(args);
+    const CCliRun good = RunTool(args);
     EXPECT_EQ(good.nStatus, 0);
     EXPECT_EQ(good.strErr.rfind("{\"source\":", 0), 0u) << good.strErr;
     EXPECT_NE(good.strErr.find("\"records\":1,\"values\":2,\"end\":\"end-of-data\""),
@@ -74,14 +56,14 @@ TEST_F(CliReportTest, StrictExitsThreeWhenTheParseStopsAndTheReportSaysWhere)
 
 TEST_F(CliReportTest, HelpAndVersion)
 {
-    const CRun help = RunTool({"--help"});
+    const CCliRun help = RunTool({"--help"});
     EXPECT_EQ(help.nStatus, 0);
     for (const char* pszOption :
          {"--template", "--data", "--start-tag", "--end-tag", "--allowed-chars", "--crcl",
           "--output", "--format", "--header", "--replace", "--report", "--strict", "--version",
           "XML", "Exit status", "Examples"})
         EXPECT_NE(help.strOut.find(pszOption), std::string::npos) << pszOption;
-    const CRun version = RunTool({"-V"});
+    const CCliRun version = RunTool({"-V"});
     EXPECT_EQ(version.nStatus, 0);
     EXPECT_EQ(version.strOut, "korvane-cli (Korvane) 2.5\n");
     EXPECT_EQ(RunTool({"--report=xml", "--template", "t", "--data", "d"}).nStatus, 2);
@@ -107,7 +89,7 @@ TEST_F(CliReportTest, ReplaceStartsANewHtmlReport)
     EXPECT_EQ(RunTool(other).nStatus, 1);
     EXPECT_EQ(CTempDir::Read(strOther), "<p>mine</p>");
     other.push_back("--replace");
-    const CRun replaced = RunTool(other);
+    const CCliRun replaced = RunTool(other);
     EXPECT_EQ(replaced.nStatus, 0) << replaced.strErr;
     EXPECT_EQ(CTempDir::Read(strOther).substr(8, 10), "<!000001>\n");
     // --replace is for HTML only.

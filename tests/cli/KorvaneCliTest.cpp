@@ -1,38 +1,18 @@
 #include "cli/KorvaneCli.h"
 
+#include "CliRun.h"
+#include "support/Shell.h"
 #include "support/SqliteQuery.h"
 #include "support/TempDir.h"
-#include "engine/LineArray.h"
-#include "engine/ParseCommand.h"
 #include "export/ListExporter.h"
 #include "framework/ListCtrl.h"
 #include "framework/Sink.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <sstream>
 #include <sys/wait.h>
 
 namespace {
-
-struct CCliRun
-{
-    int nStatus = -1;
-    std::string strOut;
-    std::string strErr;
-};
-
-CCliRun RunTool(const std::vector<std::string>& args)
-{
-    std::ostringstream out;
-    std::ostringstream err;
-    CCliRun run;
-    run.nStatus = RunCli(args, out, err);
-    run.strOut = out.str();
-    run.strErr = err.str();
-    return run;
-}
 
 class CliTest : public ::testing::Test
 {
@@ -143,23 +123,9 @@ TEST_F(CliTest, TextOfALargeFileIsWhatSaveAsWritesForTheParsedList)
 {
     // Large enough to be read in several pieces, with cells that CSV must
     // quote, records whose first field is missing and a Windows-1252 byte.
-    const std::string strTemplate =
-        m_dir.Write("big-t.txt", "Name: <$$name{$$^\t$$}$$>\r\nAge: <$$age$$>\r\n--\r\n");
-    std::string strData;
-    for (int i = 0; strData.size() < (size_t{3} << 19); ++i) {
-        strData += i % 97 == 5 ? "Name:\r\n"
-                               : "Name: " + std::to_string(i) + (i % 3 ? ", \"x\"" : "") + "\r\n";
-        strData += "Age: " + std::to_string(i % 90) + "\r\n--\r\n";
-    }
-    strData += "Name: caf\xE9\r\nAge: 1\r\n";
-    const std::string strDataPath = m_dir.Write("big-d.txt", strData);
-
-    CString strText;
-    ASSERT_TRUE(CLineArray::LoadJoined(strDataPath, "\r\n", strText, nullptr));
+    const CCaseFiles files = WriteLargeCaseFiles(m_dir, ", \"x\"");
     CListCtrl list;
-    InitResultList(list);
-    CString strLast;
-    RunParse(list, DefaultParseSettings(), CTempDir::Read(strTemplate), strText, strLast);
+    ASSERT_NO_FATAL_FAILURE(ParseWithDefaults(files, list));
     ASSERT_GT(list.GetItemCount(), 20000);
     const CListExporter exporter;
     for (const char* pszExt : {"txt", "csv"}) {
@@ -171,8 +137,8 @@ TEST_F(CliTest, TextOfALargeFileIsWhatSaveAsWritesForTheParsedList)
             ASSERT_TRUE(
                 exporter.WriteDelimited(list, chSeparator, bHeader, false, stdoutText, false));
 
-            std::vector<std::string> args = {"--template", strTemplate, "--data",
-                                             strDataPath,  "--format",  pszExt};
+            std::vector<std::string> args = files.args;
+            args.insert(args.end(), {"--format", pszExt});
             if (bHeader)
                 args.push_back("--header");
             const CCliRun toStdout = RunTool(args);
@@ -187,8 +153,8 @@ TEST_F(CliTest, TextOfALargeFileIsWhatSaveAsWritesForTheParsedList)
 
     // A data file that cannot be read leaves the output file as it was.
     const std::string strKeep = m_dir.Write("keep.csv", "precious");
-    const CCliRun missing =
-        RunTool({"--template", strTemplate, "--data", m_dir.File("none.txt"), "-o", strKeep});
+    const CCliRun missing = RunTool(
+        {"--template", files.strTemplatePath, "--data", m_dir.File("none.txt"), "-o", strKeep});
     EXPECT_EQ(missing.nStatus, 1);
     EXPECT_NE(missing.strErr.find("none.txt"), std::string::npos);
     EXPECT_EQ(CTempDir::Read(strKeep), "precious");
@@ -266,17 +232,12 @@ TEST(CliBinary, ExitCodesAndSamples)
     EXPECT_EQ(status(bin + " --template /nonexistent --data /nonexistent"), 1);
     EXPECT_EQ(status(bin + " --nonsense"), 2);
 
-    FILE* pipe = ::popen((bin + " --header --template " + samples +
-                          "login_to_url_template.txt --data " + samples + "login_to_url.txt")
-                             .c_str(),
-                         "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string out;
-    char buffer[4096];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, n);
-    ::pclose(pipe);
+    int nExit = -1;
+    const std::string out =
+        RunCommand(bin + " --header --template " + samples + "login_to_url_template.txt --data " +
+                       samples + "login_to_url.txt",
+                   &nExit);
+    ASSERT_EQ(nExit, 0);
     EXPECT_EQ(out.substr(0, out.find('\n')), "Site\tLogin\tPassword\tLast Used\tNotes");
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 8);
 }

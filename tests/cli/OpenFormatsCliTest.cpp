@@ -4,6 +4,7 @@
 // workbook and the table.
 #include "cli/KorvaneCli.h"
 
+#include "CliRun.h"
 #include "support/FormatReaders.h"
 #include "support/RandomParseCase.h"
 #include "support/TempDir.h"
@@ -14,36 +15,7 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 namespace {
-
-struct CCliRun
-{
-    int nStatus = -1;
-    std::string strOut;
-    std::string strErr;
-};
-
-CCliRun RunTool(const std::vector<std::string>& args)
-{
-    std::ostringstream out;
-    std::ostringstream err;
-    CCliRun run;
-    run.nStatus = RunCli(args, out, err);
-    run.strOut = out.str();
-    run.strErr = err.str();
-    return run;
-}
-
-CString CrClOf(const CString& strLineBreak)
-{
-    if (strLineBreak == "\r\n")
-        return "\\r\\n";
-    if (strLineBreak == "\n")
-        return "\\n";
-    return strLineBreak;
-}
 
 // What a reader finds in a file of the format: the bytes of JSON, the
 // cells of a workbook or a table.
@@ -105,29 +77,21 @@ TEST(OpenFormatsCli, WhatSaveAsWritesForTheParsedList)
     const CTempDir dir;
     for (int i = 0; i < 60 && !HasFailure(); ++i) {
         const CParseCase c = generator.Next();
-        std::string strData;
-        for (int r = 0; r < 1 + i % 30; ++r)
-            strData += c.strData;
-        const std::string strTemplatePath = dir.Write("t.txt", c.strTemplate);
-        const std::string strDataPath = dir.Write("d.txt", strData);
+        const CCaseFiles files = WriteCaseFiles(dir, c, 1 + i % 30);
         CString strTemplate;
         CString strText;
-        CLineArray::LoadJoined(strTemplatePath, "\r\n", strTemplate, nullptr);
-        CLineArray::LoadJoined(strDataPath, "\r\n", strText, nullptr);
+        CLineArray::LoadJoined(files.strTemplatePath, "\r\n", strTemplate, nullptr);
+        CLineArray::LoadJoined(files.strDataPath, "\r\n", strText, nullptr);
         const CParseSettings settings{c.strStart, c.strEnd, c.strAllowed, CrClOf(c.strLineBreak)};
         CListCtrl list;
         InitResultList(list);
         CString strLast;
         RunParse(list, settings, strTemplate, strText, strLast);
-        const std::vector<std::string> args = {
-            "--template",      strTemplatePath, "--data",    strDataPath,
-            "--start-tag",     c.strStart,      "--end-tag", c.strEnd,
-            "--allowed-chars", c.strAllowed,    "--crcl",    CrClOf(c.strLineBreak)};
         // Python starts slowly: a workbook for every tenth case.
         for (const ESaveFormat format :
              {ESaveFormat::Json, ESaveFormat::Jsonl, ESaveFormat::Sqlite, ESaveFormat::Xlsx}) {
             if (format != ESaveFormat::Xlsx || i % 10 == 0)
-                ExpectSameAsSaveAs(list, args, format, dir,
+                ExpectSameAsSaveAs(list, files.args, format, dir,
                                    "case " + std::to_string(i) + ": " + Describe(c));
         }
     }
@@ -140,27 +104,13 @@ TEST(OpenFormatsCli, ALargeFileReadInPieces)
     // Several pieces of the file, parsed apart: records whose first field is
     // missing, cells JSON must escape and a Windows-1252 byte.
     const CTempDir dir;
-    const std::string strTemplate =
-        dir.Write("t.txt", "Name: <$$name{$$^\t$$}$$>\r\nAge: <$$age$$>\r\n--\r\n");
-    std::string strData;
-    for (int i = 0; strData.size() < (size_t{3} << 19); ++i) {
-        strData += i % 97 == 5 ? "Name:\r\n"
-                               : "Name: " + std::to_string(i) + (i % 3 ? ", \"x\\" : "") + "\r\n";
-        strData += "Age: " + std::to_string(i % 90) + "\r\n--\r\n";
-    }
-    strData += "Name: caf\xE9\r\nAge: 1\r\n";
-    const std::string strDataPath = dir.Write("d.txt", strData);
-    CString strText;
-    ASSERT_TRUE(CLineArray::LoadJoined(strDataPath, "\r\n", strText, nullptr));
+    const CCaseFiles files = WriteLargeCaseFiles(dir, ", \"x\\");
     CListCtrl list;
-    InitResultList(list);
-    CString strLast;
-    RunParse(list, DefaultParseSettings(), CTempDir::Read(strTemplate), strText, strLast);
+    ASSERT_NO_FATAL_FAILURE(ParseWithDefaults(files, list));
     ASSERT_GT(list.GetItemCount(), 20000);
     // The workbook takes its rows as the table does.
     for (const ESaveFormat format : {ESaveFormat::Json, ESaveFormat::Jsonl, ESaveFormat::Sqlite})
-        ExpectSameAsSaveAs(list, {"--template", strTemplate, "--data", strDataPath}, format, dir,
-                           "large file");
+        ExpectSameAsSaveAs(list, files.args, format, dir, "large file");
 }
 
 TEST(OpenFormatsCli, ChoiceOfFormatAndOutput)

@@ -3,6 +3,7 @@
 // same bytes, for every format that is written as bytes.
 #include "cli/KorvaneCli.h"
 
+#include "CliRun.h"
 #include "support/PinnedClock.h"
 #include "support/RandomParseCase.h"
 #include "support/TempDir.h"
@@ -14,8 +15,6 @@
 #include "framework/ListCtrl.h"
 
 #include <gtest/gtest.h>
-
-#include <sstream>
 
 namespace {
 
@@ -36,16 +35,6 @@ void ParseIntoList(const CParseCase& c, const std::string& strTemplatePath,
     result.FillList(list, !strTemplate.empty(), c.strStart, c.strEnd);
 }
 
-// The command line's setting for the line-break text the case uses.
-CString CrClOf(const CString& strLineBreak)
-{
-    if (strLineBreak == "\r\n")
-        return "\\r\\n";
-    if (strLineBreak == "\n")
-        return "\\n";
-    return strLineBreak;
-}
-
 } // namespace
 
 TEST(StreamedFormats, EveryFormatIsWhatSaveAsWritesForTheList)
@@ -57,13 +46,9 @@ TEST(StreamedFormats, EveryFormatIsWhatSaveAsWritesForTheList)
     int nMismatches = 0;
     for (int i = 0; i < 150 && nMismatches < 3; ++i) {
         const CParseCase c = generator.Next();
-        std::string strData;
-        for (int r = 0; r < 1 + i % 40; ++r)
-            strData += c.strData;
-        const std::string strTemplatePath = dir.Write("t.txt", c.strTemplate);
-        const std::string strDataPath = dir.Write("d.txt", strData);
+        const CCaseFiles files = WriteCaseFiles(dir, c, 1 + i % 40);
         CListCtrl list;
-        ParseIntoList(c, strTemplatePath, strDataPath, list);
+        ParseIntoList(c, files.strTemplatePath, files.strDataPath, list);
         for (const ESaveFormat format :
              {ESaveFormat::Txt, ESaveFormat::Csv, ESaveFormat::Xml, ESaveFormat::Html}) {
             const std::string strExt = CString(FormatKey(format));
@@ -74,17 +59,13 @@ TEST(StreamedFormats, EveryFormatIsWhatSaveAsWritesForTheList)
             CString strError;
             ASSERT_EQ(exporter.SaveToFile(strExpected, format, list, "KorvaneData", strError), 1)
                 << strError;
-            std::ostringstream out;
-            std::ostringstream err;
-            const int nStatus =
-                RunCli({"--template", strTemplatePath, "--data", strDataPath, "--start-tag",
-                        c.strStart, "--end-tag", c.strEnd, "--allowed-chars", c.strAllowed,
-                        "--crcl", CrClOf(c.strLineBreak), "-o", strActual},
-                       out, err);
-            if (nStatus != 0 || CTempDir::Read(strActual) != CTempDir::Read(strExpected)) {
+            std::vector<std::string> args = files.args;
+            args.insert(args.end(), {"-o", strActual});
+            const CCliRun run = RunTool(args);
+            if (run.nStatus != 0 || CTempDir::Read(strActual) != CTempDir::Read(strExpected)) {
                 ++nMismatches;
                 ADD_FAILURE() << "case " << i << ", " << strExt << ": " << Describe(c) << "\n"
-                              << err.str() << "expected:\n"
+                              << run.strErr << "expected:\n"
                               << CTempDir::Read(strExpected) << "\nwritten:\n"
                               << CTempDir::Read(strActual);
             }

@@ -66,14 +66,14 @@ CRows StoredRows(const CListCtrl& list)
     return rows;
 }
 
-class AccessExport : public ::testing::Test
+class AccessExport : public CMdbToolsTest
 {
 protected:
     void SetUp() override
     {
-        if (!HaveProgram("mdb-export") || !HaveProgram("mdb-schema"))
-            GTEST_SKIP()
-                << "mdbtools (mdb-ver, mdb-tables, mdb-schema, mdb-export) is not installed";
+        CMdbToolsTest::SetUp();
+        if (IsSkipped())
+            return;
         std::filesystem::create_directory(m_dir.File("tmp"));
         std::filesystem::create_directory(m_dir.File("odbc"));
         ::setenv("TMPDIR", m_dir.File("tmp").c_str(), 1);
@@ -103,8 +103,6 @@ protected:
         CRows odbc = IsqlRows(strPath, "KorvaneData", m_dir.File("odbc"));
         ExpectSameCells(odbc, expected, "isql");
     }
-
-    CTempDir m_dir;
 };
 
 } // namespace

@@ -49,17 +49,8 @@ std::string ErrorOf(F f)
     return "(none)";
 }
 
-class AccessStandIn : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        if (!HaveProgram("mdb-export") || !HaveProgram("mdb-schema"))
-            GTEST_SKIP()
-                << "mdbtools (mdb-ver, mdb-tables, mdb-schema, mdb-export) is not installed";
-    }
-    CTempDir m_dir;
-};
+class AccessStandIn : public CMdbToolsTest
+{};
 
 const std::string kRefusal = "[Microsoft Access Driver (*.mdb)] ";
 

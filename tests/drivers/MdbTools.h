@@ -4,7 +4,11 @@
 // back as cells; a reader's warnings on standard error come back as rows too,
 // so that they fail a comparison.
 
-#include <cstdio>
+#include "support/Shell.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -12,33 +16,25 @@
 
 using CRows = std::vector<std::vector<std::string>>;
 
-inline std::string ShellQuote(const std::string& str)
-{
-    std::string out = "'";
-    for (const char ch : str)
-        out += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
-    return out + "'";
-}
-
 inline bool HaveProgram(const std::string& strName)
 {
     return std::system(("command -v " + strName + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// Standard output and standard error of a shell command.
-inline std::string RunCapture(const std::string& strCommand)
+// A test that reads .mdb files back with the mdbtools programs, skipped where
+// they are missing; m_dir is its scratch folder.
+class CMdbToolsTest : public ::testing::Test
 {
-    FILE* pipe = ::popen((strCommand + " 2>&1").c_str(), "r");
-    if (pipe == nullptr)
-        return "(popen failed)";
-    std::string out;
-    char buffer[65536];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, n);
-    ::pclose(pipe);
-    return out;
-}
+protected:
+    void SetUp() override
+    {
+        if (!HaveProgram("mdb-export") || !HaveProgram("mdb-schema"))
+            GTEST_SKIP()
+                << "mdbtools (mdb-ver, mdb-tables, mdb-schema, mdb-export) is not installed";
+    }
+
+    CTempDir m_dir;
+};
 
 // Lines cut at LF (a CR before it dropped), cells at cSeparator.
 inline CRows SplitRows(const std::string& strText, char cSeparator)

@@ -1,5 +1,6 @@
-// The formats after the first six: their filters in the save dialog, the
-// extension a name without one gets, and the format a typed extension picks.
+// The save formats: the filters of the formats after the first six in the
+// save dialog, the extension a name without one gets, and the format a
+// typed extension picks.
 #include "export/SaveFormat.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,13 @@ TEST(SaveFormat, TheNewFormatsFollowTheFirstSixFilters)
               strFirstSix +
                   "Excel Workbook 2007+ (*.xlsx)|*.xlsx|SQLite Database (*.sqlite *.db)|*.sqlite "
                   "*.db|JSON (*.json)|*.json|JSON Lines (*.jsonl)|*.jsonl||");
+    // Keys name formats; the second extension of a filter does not.
+    EXPECT_TRUE(IsFormatKey("SQLITE"));
+    EXPECT_FALSE(IsFormatKey("DB"));
+}
 
+TEST(SaveFormat, ChoiceByTypedExtensionOrFilter)
+{
     struct CCase
     {
         const char* pszTyped;
@@ -24,6 +31,18 @@ TEST(SaveFormat, TheNewFormatsFollowTheFirstSixFilters)
         ESaveFormat format;
     };
     const CCase cases[] = {
+        {"/d/report", 5, "/d/report.html", ESaveFormat::Html},
+        {"/d/report.htm", 5, "/d/report.htm", ESaveFormat::Txt},
+        {"/d/a.csv", 1, "/d/a.csv", ESaveFormat::Csv},
+        {"/d/Data.Xls", 1, "/d/Data.Xls", ESaveFormat::Xls},
+        {"/d/x", 1, "/d/x.txt", ESaveFormat::Txt},
+        {"/d/x", 2, "/d/x.csv", ESaveFormat::Csv},
+        {"/d/x", 3, "/d/x.xls", ESaveFormat::Xls},
+        {"/d/x", 4, "/d/x.mdb", ESaveFormat::Mdb},
+        {"/d/x", 6, "/d/x.xml", ESaveFormat::Xml},
+        {"/d/x.TEXT", 2, "/d/x.TEXT", ESaveFormat::Txt},
+        // A dot in a folder name is not an extension.
+        {"/d/v1.2/x", 2, "/d/v1.2/x.csv", ESaveFormat::Csv},
         {"/d/x", 7, "/d/x.xlsx", ESaveFormat::Xlsx},
         {"/d/x", 8, "/d/x.sqlite", ESaveFormat::Sqlite},
         {"/d/x", 9, "/d/x.json", ESaveFormat::Json},
@@ -41,7 +60,4 @@ TEST(SaveFormat, TheNewFormatsFollowTheFirstSixFilters)
         EXPECT_EQ(ChooseSaveFormat(strPath, c.nFilter), c.format) << c.pszTyped;
         EXPECT_EQ(strPath, c.pszPath);
     }
-    // Keys name formats; the second extension of a filter does not.
-    EXPECT_TRUE(IsFormatKey("SQLITE"));
-    EXPECT_FALSE(IsFormatKey("DB"));
 }

@@ -5,7 +5,7 @@
 
 #include "support/ListBuilder.h"
 #include "support/TempDir.h"
-#include "support/XlsReaders.h"
+#include "support/XlsFileTest.h"
 #include "engine/LineArray.h"
 #include "engine/ParseCommand.h"
 #include "export/ListExporter.h"
@@ -38,27 +38,6 @@ std::vector<std::string> Split(const std::string& strText, char chSeparator)
     return parts;
 }
 
-// The rows as read_xls.py prints them.
-std::string Dump(std::vector<std::vector<std::string>> rows)
-{
-    for (auto& row : rows) {
-        while (!row.empty() && row.back().empty())
-            row.pop_back();
-    }
-    while (!rows.empty() && rows.back().empty())
-        rows.pop_back();
-    std::string out;
-    for (const auto& row : rows) {
-        for (size_t j = 0; j < row.size(); ++j) {
-            CString strCell = row[j];
-            str::ReplaceAll(strCell, "\\", "\\\\");
-            out += (j > 0 ? "\t" : "") + strCell;
-        }
-        out += "\n";
-    }
-    return out;
-}
-
 std::vector<std::string> ColumnNames(const CListCtrl& list)
 {
     std::vector<std::string> names;
@@ -78,7 +57,7 @@ std::string FromTabText(const CListCtrl& list)
         for (const std::string& strCell : Split(strLine, '\t'))
             rows.back().push_back(StoredValue(strCell));
     }
-    return Dump(rows);
+    return DumpRows(rows);
 }
 
 // The expected sheet, from the cells of the list as shown.
@@ -90,7 +69,7 @@ std::string FromCells(const CListCtrl& list)
         for (int j = 0; j < list.GetColumnCount(); ++j)
             rows.back().push_back(StoredValue(list.GetItemText(i, j)));
     }
-    return Dump(rows);
+    return DumpRows(rows);
 }
 
 std::unique_ptr<CListCtrl> SampleList()
@@ -133,21 +112,19 @@ std::unique_ptr<CListCtrl> AwkwardList()
     return MakeList({{"Name"}, {"Time"}, {"Date"}, {" Start-Date "}, {"Notes"}}, rows);
 }
 
+class XlsExport : public CXlsFileTest
+{};
+
 } // namespace
 
-TEST(XlsExport, ReadersFindWhatTheTabTextHoldsAfterTheValueRules)
+TEST_F(XlsExport, ReadersFindWhatTheTabTextHoldsAfterTheValueRules)
 {
-    if (!HaveXlrd())
-        GTEST_SKIP() << "/usr/bin/python3 with xlrd is not available";
-    CTempDir dir;
-    const std::string strTmp = dir.File("tmp");
-    std::filesystem::create_directory(strTmp);
-    ::setenv("TMPDIR", strTmp.c_str(), 1);
+    ::setenv("TMPDIR", m_strTmp.c_str(), 1);
 
     const auto pSample = SampleList();
     const auto pAwkward = AwkwardList();
-    const std::string strSample = dir.File("sample.xls");
-    const std::string strAwkward = dir.File("awkward.xls");
+    const std::string strSample = m_dir.File("sample.xls");
+    const std::string strAwkward = m_dir.File("awkward.xls");
     for (const auto& [strPath, pList] :
          {std::pair{strSample, pSample.get()}, std::pair{strAwkward, pAwkward.get()}}) {
         CString strError;
@@ -156,7 +133,7 @@ TEST(XlsExport, ReadersFindWhatTheTabTextHoldsAfterTheValueRules)
             1)
             << strError;
     }
-    EXPECT_TRUE(std::filesystem::is_empty(strTmp));
+    EXPECT_TRUE(std::filesystem::is_empty(m_strTmp));
     ::unsetenv("TMPDIR");
 
     const std::string strSampleSheet = FromTabText(*pSample);
@@ -168,7 +145,7 @@ TEST(XlsExport, ReadersFindWhatTheTabTextHoldsAfterTheValueRules)
     if (!HaveLibreOffice())
         GTEST_SKIP() << "LibreOffice (soffice) is not available to read the files";
     const std::vector<std::string> csvFiles =
-        ConvertToCsv({strSample, strAwkward}, dir.File("csv"));
+        ConvertToCsv({strSample, strAwkward}, m_dir.File("csv"));
     EXPECT_EQ(RunReadXls("csv", csvFiles),
               "file " + csvFiles[0] + "\n" + strSampleSheet + "file " + csvFiles[1] + "\n" +
                   strAwkwardSheet);

@@ -4,45 +4,45 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-void MakeFolder(const CTempDir& dir, const std::string& strPath)
-{
-    std::filesystem::create_directories(dir.Path() / strPath);
-}
-
-} // namespace
+#include <vector>
 
 // A build folder has the samples beside the executable; an installed program
 // has them in share/korvane/ of the prefix, whose file name stands for the
 // executable there, so that the sample folder and the help path follow it.
-TEST(SharedFilesPath, BesideTheExecutableWinsOverTheInstalledFolder)
+TEST(SharedFilesPath, BesideTheExecutableOrInShareBesideBin)
 {
-    CTempDir dir;
-    MakeFolder(dir, "prefix/bin/Sample1");
-    MakeFolder(dir, "prefix/share/korvane");
-    const CString strExecutable = dir.File("prefix/bin/korvane");
-    EXPECT_EQ(platform::SharedFilesPathFor(strExecutable), strExecutable);
+    struct CCase
+    {
+        std::vector<std::string> folders;
+        const char* pszExecutable;
+        const char* pszExpected;
+    };
+    const CCase cases[] = {
+        // Beside the executable wins over the installed folder.
+        {{"prefix/bin/Sample1", "prefix/share/korvane"},
+         "prefix/bin/korvane",
+         "prefix/bin/korvane"},
+        // An installed program finds share beside bin.
+        {{"usr/bin", "usr/share/korvane"}, "usr/bin/korvane", "usr/share/korvane/korvane"},
+        {{"usr/bin", "usr/share/korvane"}, "usr/bin/korvane-cli", "usr/share/korvane/korvane-cli"},
+        // Without either folder the executable stays.
+        {{"opt/bin", "opt/share/other"}, "opt/bin/korvane", "opt/bin/korvane"},
+    };
+    for (const CCase& c : cases) {
+        CTempDir dir;
+        for (const std::string& strFolder : c.folders)
+            std::filesystem::create_directories(dir.Path() / strFolder);
+        EXPECT_EQ(platform::SharedFilesPathFor(dir.File(c.pszExecutable)), dir.File(c.pszExpected))
+            << c.pszExecutable;
+    }
 }
 
-TEST(SharedFilesPath, AnInstalledProgramFindsShareBesideBin)
+TEST(SharedFilesPath, WithoutTheFolderTheExecutableStays)
 {
     CTempDir dir;
-    MakeFolder(dir, "usr/bin");
-    MakeFolder(dir, "usr/share/korvane");
-    EXPECT_EQ(platform::SharedFilesPathFor(dir.File("usr/bin/korvane")),
-              dir.File("usr/share/korvane/korvane"));
-    EXPECT_EQ(platform::SharedFilesPathFor(dir.File("usr/bin/korvane-cli")),
-              dir.File("usr/share/korvane/korvane-cli"));
-}
-
-TEST(SharedFilesPath, WithoutEitherFolderTheExecutableStays)
-{
-    CTempDir dir;
-    MakeFolder(dir, "opt/bin");
-    MakeFolder(dir, "opt/share/other");
+    std::filesystem::create_directories(dir.Path() / "opt/bin");
+    std::filesystem::create_directories(dir.Path() / "opt/share");
     const CString strExecutable = dir.File("opt/bin/korvane");
-    EXPECT_EQ(platform::SharedFilesPathFor(strExecutable), strExecutable);
     // A file named like the folder is no folder.
     dir.Write("opt/share/korvane", "");
     EXPECT_EQ(platform::SharedFilesPathFor(strExecutable), strExecutable);

@@ -121,6 +121,34 @@ bool ParsedList(const CParseCaseInput& in, const CString& strText, CListCtrl& li
     return bComplete;
 }
 
+// The streamed parse of strText, which run does into a fresh list through its
+// sink, against the whole parse of the same text; a fault names the text
+// strWhat.
+template <class FRun>
+std::string CompareStreamed(const CParseCaseInput& in, const CString& strText,
+                            CStreamedParse& parse, const std::string& strWhat,
+                            const std::string& strPieces, FRun run)
+{
+    CListCtrl expected;
+    const bool bExpectedComplete = ParsedList(in, strText, expected);
+    CListCtrl list;
+    InitResultList(list);
+    parse.FillColumns(list);
+    CListRowSink sink(list);
+    CString strError;
+    CParseReport report;
+    if (!run(list, sink, strError, report))
+        return strWhat + " was not parsed: " + strError + strPieces;
+    const bool bComplete = report.eEnd != CParseReport::EEnd::Mismatch;
+    if (bComplete != bExpectedComplete)
+        return strWhat + "'s walk " + (bComplete ? "ended" : "stopped") +
+            " where the whole parse's did not" + strPieces;
+    const std::string strDifference = ListDifference(expected, list);
+    if (!strDifference.empty())
+        return strWhat + ": " + strDifference + strPieces;
+    return {};
+}
+
 } // namespace
 
 std::string RunMatcherCase(const uint8_t* pData, size_t nSize)
@@ -177,25 +205,13 @@ std::string RunStreamedParseCase(const uint8_t* pData, size_t nSize)
     parse.SetPieceSize(nPieceSize);
     const std::string strPieces = " (pieces of " + std::to_string(nPieceSize) + " bytes)";
 
-    {
-        CListCtrl expected;
-        const bool bExpectedComplete = ParsedList(in, in.strData, expected);
-        CListCtrl list;
-        InitResultList(list);
-        parse.FillColumns(list);
-        CListRowSink sink(list);
-        CString strError;
-        CParseReport report;
-        if (!parse.RunText(in.strData, list.GetColumnCount(), sink, strError, &report))
-            return "the text was not parsed: " + strError + strPieces;
-        const bool bComplete = report.eEnd != CParseReport::EEnd::Mismatch;
-        if (bComplete != bExpectedComplete)
-            return "the text's walk " + std::string(bComplete ? "ended" : "stopped") +
-                " where the whole parse's did not" + strPieces;
-        std::string strDifference = ListDifference(expected, list);
-        if (!strDifference.empty())
-            return "the text: " + strDifference + strPieces;
-    }
+    const std::string strTextFault = CompareStreamed(
+        in, in.strData, parse, "the text", strPieces,
+        [&](CListCtrl& list, IRowSink& sink, CString& strError, CParseReport& report) {
+            return parse.RunText(in.strData, list.GetColumnCount(), sink, strError, &report);
+        });
+    if (!strTextFault.empty())
+        return strTextFault;
 
     const CScratchFile file("streamed");
     const std::string& strPath = file.Path();
@@ -204,24 +220,11 @@ std::string RunStreamedParseCase(const uint8_t* pData, size_t nSize)
     CString strText;
     if (!CLineArray::LoadJoined(strPath, "\r\n", strText))
         return "the data file cannot be read";
-    CListCtrl expected;
-    const bool bExpectedComplete = ParsedList(in, strText, expected);
-    CListCtrl list;
-    InitResultList(list);
-    parse.FillColumns(list);
-    CListRowSink sink(list);
-    CString strError;
-    CParseReport report;
-    if (!parse.Run(strPath, sink, strError, &report))
-        return "the file was not parsed: " + strError + strPieces;
-    const bool bComplete = report.eEnd != CParseReport::EEnd::Mismatch;
-    if (bComplete != bExpectedComplete)
-        return "the file's walk " + std::string(bComplete ? "ended" : "stopped") +
-            " where the whole parse's did not" + strPieces;
-    const std::string strDifference = ListDifference(expected, list);
-    if (!strDifference.empty())
-        return "the file: " + strDifference + strPieces;
-    return {};
+    return CompareStreamed(
+        in, strText, parse, "the file", strPieces,
+        [&](CListCtrl&, IRowSink& sink, CString& strError, CParseReport& report) {
+            return parse.Run(strPath, sink, strError, &report);
+        });
 }
 
 std::string RunTextReaderCase(const uint8_t* pData, size_t nSize)

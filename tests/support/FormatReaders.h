@@ -2,7 +2,8 @@
 // Reads .xlsx, JSON and SQLite files back as their users do: Debian's
 // python3 with openpyxl and json (read_formats.py beside this header),
 // LibreOffice (XlsReaders.h) and the sqlite3 shell. Rows are compared in
-// the printed form of read_xls.py, which DumpRows makes of expected cells.
+// the printed form of read_xls.py, which DumpRows (XlsReaders.h) makes of
+// expected cells.
 
 #include "SqliteQuery.h"
 #include "XlsReaders.h"
@@ -24,45 +25,6 @@ inline std::string RunReadFormats(const std::string& strCommand, const std::stri
         "/usr/bin/python3 " +
         ShellQuote(std::string(KORVANE_TEST_DATA_DIR) + "/../support/read_formats.py") + " " +
         strCommand + " " + ShellQuote(strPath) + " 2>&1");
-}
-
-// The rows as read_xls.py prints them: backslash, tab, CR and LF escaped,
-// empty cells at the end of a row and empty rows at the end left out.
-inline std::string DumpRows(CRows rows)
-{
-    for (auto& row : rows) {
-        while (!row.empty() && row.back().empty())
-            row.pop_back();
-    }
-    while (!rows.empty() && rows.back().empty())
-        rows.pop_back();
-    std::string out;
-    for (const auto& row : rows) {
-        for (size_t j = 0; j < row.size(); ++j) {
-            if (j > 0)
-                out += '\t';
-            for (const char ch : row[j]) {
-                switch (ch) {
-                case '\\':
-                    out += "\\\\";
-                    break;
-                case '\t':
-                    out += "\\t";
-                    break;
-                case '\r':
-                    out += "\\r";
-                    break;
-                case '\n':
-                    out += "\\n";
-                    break;
-                default:
-                    out += ch;
-                }
-            }
-        }
-        out += '\n';
-    }
-    return out;
 }
 
 // The column names and then the rows of a table, byte for byte as the

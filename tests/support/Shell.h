@@ -1,6 +1,6 @@
 #pragma once
-// Running shell commands from tests: quoting an argument, and the standard
-// output and exit status of a command.
+// Running shell commands from tests: quoting an argument, and the output and
+// exit status of a command.
 
 #include <cstdio>
 #include <string>
@@ -19,9 +19,12 @@ inline std::string ShellQuote(const std::string& s)
     return out + "'";
 }
 
-// Standard output of a shell command; its standard error is kept apart.
+// Standard output of a shell command; its standard error is kept apart. The
+// exit status is -1 where the command did not run or did not exit.
 inline std::string RunCommand(const std::string& strCommand, int* pExitCode = nullptr)
 {
+    if (pExitCode != nullptr)
+        *pExitCode = -1;
     std::string out;
     FILE* pipe = ::popen(strCommand.c_str(), "r");
     if (pipe == nullptr)
@@ -34,4 +37,10 @@ inline std::string RunCommand(const std::string& strCommand, int* pExitCode = nu
     if (pExitCode != nullptr)
         *pExitCode = WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
     return out;
+}
+
+// Standard output and standard error of a shell command, as one text.
+inline std::string RunCapture(const std::string& strCommand)
+{
+    return RunCommand(strCommand + " 2>&1");
 }

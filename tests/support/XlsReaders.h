@@ -29,6 +29,45 @@ inline std::string RunReadXls(const std::string& strCommand, const std::vector<s
     return RunCommand(strLine + " 2>&1");
 }
 
+// The rows as read_xls.py prints them: backslash, tab, CR and LF escaped,
+// empty cells at the end of a row and empty rows at the end left out.
+inline std::string DumpRows(std::vector<std::vector<std::string>> rows)
+{
+    for (auto& row : rows) {
+        while (!row.empty() && row.back().empty())
+            row.pop_back();
+    }
+    while (!rows.empty() && rows.back().empty())
+        rows.pop_back();
+    std::string out;
+    for (const auto& row : rows) {
+        for (size_t j = 0; j < row.size(); ++j) {
+            if (j > 0)
+                out += '\t';
+            for (const char ch : row[j]) {
+                switch (ch) {
+                case '\\':
+                    out += "\\\\";
+                    break;
+                case '\t':
+                    out += "\\t";
+                    break;
+                case '\r':
+                    out += "\\r";
+                    break;
+                case '\n':
+                    out += "\\n";
+                    break;
+                default:
+                    out += ch;
+                }
+            }
+        }
+        out += '\n';
+    }
+    return out;
+}
+
 // Converts the files to UTF-8 CSV in strOutDir with one LibreOffice run;
 // returns the paths of the CSV files, in the order of the files.
 inline std::vector<std::string> ConvertToCsv(const std::vector<std::string>& files,

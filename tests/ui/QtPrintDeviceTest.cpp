@@ -4,6 +4,7 @@
 #include "support/FakePlatform.h"
 #include "support/ListBuilder.h"
 #include "support/RecordingPrintDevice.h"
+#include "support/Shell.h"
 #include "support/TempDir.h"
 #include "ui/ListPrinter.h"
 
@@ -26,23 +27,6 @@
 
 namespace {
 
-// Runs a command and returns what it wrote to its standard output.
-std::string RunCommand(const std::string& strCommand)
-{
-    std::string out;
-    FILE* pPipe = ::popen(strCommand.c_str(), "r");
-    if (pPipe == nullptr)
-        return out;
-    char buffer[4096];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pPipe)) > 0)
-        out.append(buffer, n);
-    ::pclose(pPipe);
-    return out;
-}
-
-std::string Quote(const std::string& str) { return "'" + str + "'"; }
-
 std::set<std::string> Words(const std::string& strText)
 {
     std::set<std::string> words;
@@ -57,12 +41,12 @@ std::string PageText(const std::string& strPdf, int nPage)
 {
     const std::string n = std::to_string(nPage);
     return RunCommand(std::string(KORVANE_PDFTOTEXT) + " -layout -f " + n + " -l " + n + " " +
-                      Quote(strPdf) + " -");
+                      ShellQuote(strPdf) + " -");
 }
 
 int PageCount(const std::string& strPdf)
 {
-    const std::string info = RunCommand(std::string(KORVANE_PDFINFO) + " " + Quote(strPdf));
+    const std::string info = RunCommand(std::string(KORVANE_PDFINFO) + " " + ShellQuote(strPdf));
     const size_t nAt = info.find("Pages:");
     return nAt == std::string::npos ? -1 : std::atoi(info.c_str() + nAt + 6);
 }
@@ -87,8 +71,8 @@ bool HavePoppler()
 QImage RenderFirstPage(const std::string& strPdf, const std::string& strPrefix)
 {
     RunCommand(std::string(KORVANE_PDFTOPPM) +
-               " -r 300 -aa no -aaVector no -png -f 1 -l 1 -singlefile " + Quote(strPdf) + " " +
-               Quote(strPrefix));
+               " -r 300 -aa no -aaVector no -png -f 1 -l 1 -singlefile " + ShellQuote(strPdf) +
+               " " + ShellQuote(strPrefix));
     return QImage(QString::fromStdString(strPrefix + ".png"));
 }
 
@@ -111,6 +95,35 @@ int DarkPixels(const QImage& image, const CRect& rect)
             n += IsDark(DevicePixel(image, x, y)) ? 1 : 0;
     return n;
 }
+
+// A PDF written in a scratch folder and read back with poppler-utils;
+// skipped where they are missing.
+class PdfTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!HavePoppler())
+            GTEST_SKIP() << "poppler-utils are not installed";
+    }
+
+    CTempDir m_dir;
+};
+
+// A document on a PDF device, started with a title.
+class PdfDevice : public PdfTest
+{
+protected:
+    void StartPdf(const std::string& strName, const std::string& strTitle)
+    {
+        m_strPdf = m_dir.File(strName);
+        m_pDevice = CQtPrintDevice::ForPdf(m_strPdf);
+        ASSERT_TRUE(m_pDevice->StartDoc(strTitle));
+    }
+
+    std::string m_strPdf;
+    std::unique_ptr<CQtPrintDevice> m_pDevice;
+};
 
 } // namespace
 
@@ -162,32 +175,27 @@ TEST(QtPrintDevice, StartDocFailsWithoutAPrinterOrAWritableFile)
     EXPECT_EQ(printer.GetLastError(), "No printer is available.");
 }
 
-TEST(QtPrintDevice, PagesOfADocument)
+TEST_F(PdfDevice, PagesOfADocument)
 {
-    if (!HavePoppler())
-        GTEST_SKIP() << "poppler-utils are not installed";
-    CTempDir dir;
-    const std::string strPdf = dir.File("pages.pdf");
-    auto pDevice = CQtPrintDevice::ForPdf(strPdf);
-    ASSERT_TRUE(pDevice->StartDoc("Periodical List"));
+    ASSERT_NO_FATAL_FAILURE(StartPdf("pages.pdf", "Periodical List"));
     // A second document cannot start while one is open.
-    EXPECT_FALSE(pDevice->StartDoc("Other"));
+    EXPECT_FALSE(m_pDevice->StartDoc("Other"));
     const IPrintDevice::FontHandle hFont =
-        pDevice->CreateFont(CFontSpec{-41, 400, false, false, "Arial"});
-    pDevice->SelectFont(hFont);
+        m_pDevice->CreateFont(CFontSpec{-41, 400, false, false, "Arial"});
+    m_pDevice->SelectFont(hFont);
     for (int nPage = 1; nPage <= 2; ++nPage) {
-        ASSERT_TRUE(pDevice->StartPage());
-        pDevice->DrawText("page" + std::to_string(nPage), CRect{100, 100, 1000, 200},
-                          DT_SINGLELINE);
-        ASSERT_TRUE(pDevice->EndPage());
+        ASSERT_TRUE(m_pDevice->StartPage());
+        m_pDevice->DrawText("page" + std::to_string(nPage), CRect{100, 100, 1000, 200},
+                            DT_SINGLELINE);
+        ASSERT_TRUE(m_pDevice->EndPage());
     }
-    ASSERT_TRUE(pDevice->EndDoc());
-    EXPECT_EQ(PageCount(strPdf), 2);
-    EXPECT_EQ(Words(PageText(strPdf, 1)), std::set<std::string>{"page1"});
-    EXPECT_EQ(Words(PageText(strPdf, 2)), std::set<std::string>{"page2"});
-    EXPECT_NE(
-        RunCommand(std::string(KORVANE_PDFINFO) + " " + Quote(strPdf)).find("Periodical List"),
-        std::string::npos);
+    ASSERT_TRUE(m_pDevice->EndDoc());
+    EXPECT_EQ(PageCount(m_strPdf), 2);
+    EXPECT_EQ(Words(PageText(m_strPdf, 1)), std::set<std::string>{"page1"});
+    EXPECT_EQ(Words(PageText(m_strPdf, 2)), std::set<std::string>{"page2"});
+    EXPECT_NE(RunCommand(std::string(KORVANE_PDFINFO) + " " + ShellQuote(m_strPdf))
+                  .find("Periodical List"),
+              std::string::npos);
 }
 
 TEST(QtPrintDevice, AnAbortedDocumentLeavesNoFile)
@@ -209,22 +217,17 @@ TEST(QtPrintDevice, AnAbortedDocumentLeavesNoFile)
     EXPECT_TRUE(std::filesystem::exists(strPdf));
 }
 
-TEST(QtPrintDevice, TextIsClippedToItsRectangle)
+TEST_F(PdfDevice, TextIsClippedToItsRectangle)
 {
-    if (!HavePoppler())
-        GTEST_SKIP() << "poppler-utils are not installed";
-    CTempDir dir;
-    const std::string strPdf = dir.File("clip.pdf");
-    auto pDevice = CQtPrintDevice::ForPdf(strPdf);
-    ASSERT_TRUE(pDevice->StartDoc("clip"));
-    ASSERT_TRUE(pDevice->StartPage());
-    pDevice->SelectFont(pDevice->CreateFont(CFontSpec{-100, 400, false, false, "Arial"}));
-    pDevice->DrawText("MMMM", CRect{100, 100, 1000, 300}, DT_SINGLELINE);
+    ASSERT_NO_FATAL_FAILURE(StartPdf("clip.pdf", "clip"));
+    ASSERT_TRUE(m_pDevice->StartPage());
+    m_pDevice->SelectFont(m_pDevice->CreateFont(CFontSpec{-100, 400, false, false, "Arial"}));
+    m_pDevice->DrawText("MMMM", CRect{100, 100, 1000, 300}, DT_SINGLELINE);
     // Cut after about one letter, and below the upper half of the line.
-    pDevice->DrawText("MMMM", CRect{100, 400, 180, 450}, DT_SINGLELINE);
-    ASSERT_TRUE(pDevice->EndPage());
-    ASSERT_TRUE(pDevice->EndDoc());
-    const QImage image = RenderFirstPage(strPdf, dir.File("clip"));
+    m_pDevice->DrawText("MMMM", CRect{100, 400, 180, 450}, DT_SINGLELINE);
+    ASSERT_TRUE(m_pDevice->EndPage());
+    ASSERT_TRUE(m_pDevice->EndDoc());
+    const QImage image = RenderFirstPage(m_strPdf, m_dir.File("clip"));
     ASSERT_FALSE(image.isNull());
     EXPECT_GT(DarkPixels(image, CRect{100, 100, 1000, 300}), 1000);
     EXPECT_GT(DarkPixels(image, CRect{100, 400, 180, 450}), 100);
@@ -233,17 +236,10 @@ TEST(QtPrintDevice, TextIsClippedToItsRectangle)
     EXPECT_EQ(DarkPixels(image, CRect{80, 451, 180, 520}), 0);
 }
 
-class PdfPrintTest : public ::testing::Test
+class PdfPrintTest : public PdfTest
 {
 protected:
-    void SetUp() override
-    {
-        if (!HavePoppler())
-            GTEST_SKIP() << "poppler-utils are not installed";
-    }
-
     CFakePlatform m_fake;
-    CTempDir m_dir;
     std::shared_ptr<CPrintLog> m_pLog = std::make_shared<CPrintLog>();
     CListPrinter m_printer;
 };
@@ -264,7 +260,7 @@ TEST_F(PdfPrintTest, AListOfThreePagesHasEveryCellOnItsPage)
     EXPECT_TRUE(m_fake.messageBox.m_shown.empty());
 
     ASSERT_EQ(PageCount(strPdf), 3);
-    const std::string strInfo = RunCommand(std::string(KORVANE_PDFINFO) + " " + Quote(strPdf));
+    const std::string strInfo = RunCommand(std::string(KORVANE_PDFINFO) + " " + ShellQuote(strPdf));
     EXPECT_NE(strInfo.find("Periodical List"), std::string::npos) << strInfo;
 
     std::vector<std::set<std::string>> pages;
@@ -437,7 +433,7 @@ TEST_F(PdfPrintTest, AListWiderThanA4IsScaledOntoThePageAndItsPagesNumbered)
     // points wide, the printable area ends a quarter inch from the edge),
     // and every cell is there.
     const std::string strBoxes =
-        RunCommand(std::string(KORVANE_PDFTOTEXT) + " -bbox " + Quote(strPdf) + " -");
+        RunCommand(std::string(KORVANE_PDFTOTEXT) + " -bbox " + ShellQuote(strPdf) + " -");
     const std::regex word(R"re(xMax="([0-9.]+)"[^>]*>([^<]*)</word>)re");
     std::set<std::string> words;
     double dRightmost = 0;
