@@ -255,6 +255,29 @@ bool IsValidUtf8(std::string_view text)
     return true;
 }
 
+std::u16string Utf16FromUtf8(std::string_view text)
+{
+    std::u16string units;
+    units.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        size_t nLength = 0;
+        const char32_t ch = DecodeUtf8(text, i, nLength);
+        if (nLength == 0) {
+            units.push_back(u'\uFFFD');
+            ++i;
+            continue;
+        }
+        i += nLength;
+        if (ch < 0x10000) {
+            units.push_back(static_cast<char16_t>(ch));
+        } else {
+            units.push_back(static_cast<char16_t>(0xD800 + ((ch - 0x10000) >> 10)));
+            units.push_back(static_cast<char16_t>(0xDC00 + ((ch - 0x10000) & 0x3FF)));
+        }
+    }
+    return units;
+}
+
 void AppendUtf8(CString& out, char32_t ch)
 {
     if ((ch >= 0xD800 && ch <= 0xDFFF) || ch > 0x10FFFF)
