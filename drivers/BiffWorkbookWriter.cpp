@@ -81,34 +81,6 @@ void PutRecord(CString& out, std::uint16_t nId, std::string_view body)
     out.append(body);
 }
 
-// The UTF-16 units of UTF-8 text.
-std::u16string ToUtf16(std::string_view text)
-{
-    std::u16string out;
-    out.reserve(text.size());
-    size_t i = 0;
-    while (i < text.size()) {
-        const size_t nLen = str::Utf8SequenceLength(text, i);
-        if (nLen == 0) {
-            out.push_back(u'\uFFFD');
-            ++i;
-            continue;
-        }
-        const auto byteAt = [&](size_t n) { return static_cast<char32_t>(text[i + n] & 0xFF); };
-        char32_t ch = nLen == 1 ? byteAt(0) : byteAt(0) & (0x7F >> nLen);
-        for (size_t n = 1; n < nLen; ++n)
-            ch = (ch << 6) | (byteAt(n) & 0x3F);
-        if (ch >= 0x10000) {
-            out.push_back(static_cast<char16_t>(0xD800 + ((ch - 0x10000) >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + ((ch - 0x10000) & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(ch));
-        }
-        i += nLen;
-    }
-    return out;
-}
-
 // The option byte and the characters of a BIFF8 string: one byte each when
 // all are Latin-1, else UTF-16.
 void PutChars(CString& out, const std::u16string& text)
@@ -162,7 +134,7 @@ void PutFont(CString& out, std::uint16_t nWeight)
     le::PutU8(body, 0);  // font family
     le::PutU8(body, 0);  // character set
     le::PutU8(body, 0);
-    const std::u16string name = ToUtf16(kFontName);
+    const std::u16string name = str::Utf16FromUtf8(kFontName);
     le::PutU8(body, static_cast<std::uint32_t>(name.size()));
     PutChars(body, name);
     PutRecord(out, kFont, body);
@@ -203,7 +175,7 @@ CBiffWorkbookWriter::EResult CBiffWorkbookWriter::AddRow(const std::vector<CStri
     for (size_t j = 0; j < cells.size(); ++j) {
         if (cells[j].empty())
             continue;
-        const std::u16string text = ToUtf16(cells[j]);
+        const std::u16string text = str::Utf16FromUtf8(cells[j]);
         if (text.size() > static_cast<size_t>(kMaxCellChars))
             return EResult::CellTooLong;
         CString body;
@@ -293,7 +265,7 @@ CString CBiffWorkbookWriter::MakeGlobals() const
     le::PutU32(body, 0); // the sheet's position in the stream, set below
     le::PutU8(body, 0);  // visible
     le::PutU8(body, 0);  // a worksheet
-    const std::u16string name = ToUtf16(m_strSheetName);
+    const std::u16string name = str::Utf16FromUtf8(m_strSheetName);
     le::PutU8(body, static_cast<std::uint32_t>(name.size()));
     PutChars(body, name);
     const size_t nPositionAt = out.size() + 4;

@@ -15,7 +15,7 @@ namespace {
 // Pages moved per call when the scratch file is copied into the database.
 constexpr uint32_t kCopyPages = 256;
 
-off_t PageOffset(uint32_t nPage) { return static_cast<off_t>(nPage) * jet::kPageSize; }
+uint64_t PageOffset(uint32_t nPage) { return uint64_t{nPage} * jet::kPageSize; }
 
 } // namespace
 
@@ -52,32 +52,15 @@ void CJetPageFile::CreateScratch()
 
 void CJetPageFile::WritePage(uint32_t nPage, const CJetPage& page)
 {
-    const uint8_t* p = page.Data();
-    size_t nDone = 0;
-    while (nDone < jet::kPageSize) {
-        const ssize_t n = ::pwrite(m_fd, p + nDone, jet::kPageSize - nDone,
-                                   PageOffset(nPage) + static_cast<off_t>(nDone));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            Fail("write", n < 0 ? errno : EIO);
-        nDone += static_cast<size_t>(n);
-    }
+    if (!WriteFullyAt(m_fd, page.Data(), jet::kPageSize, PageOffset(nPage)))
+        Fail("write", errno);
 }
 
 void CJetPageFile::ReadPage(uint32_t nPage, CJetPage& page) const
 {
-    uint8_t* p = page.Data();
-    size_t nDone = 0;
-    while (nDone < jet::kPageSize) {
-        const ssize_t n = ::pread(m_fd, p + nDone, jet::kPageSize - nDone,
-                                  PageOffset(nPage) + static_cast<off_t>(nDone));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            Fail("read", n < 0 ? errno : EIO);
-        nDone += static_cast<size_t>(n);
-    }
+    const ssize_t n = ReadFullyAt(m_fd, page.Data(), jet::kPageSize, PageOffset(nPage));
+    if (n != static_cast<ssize_t>(jet::kPageSize))
+        Fail("read", n < 0 ? errno : EIO);
 }
 
 void CJetPageFile::CopyPages(const CJetPageFile& source, uint32_t nFrom, uint32_t nCount,

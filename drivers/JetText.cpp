@@ -4,7 +4,6 @@ namespace jet {
 
 namespace {
 
-constexpr char16_t kReplacement = 0xFFFD;
 constexpr char kCompressedMark[] = {'\xFF', '\xFE'};
 constexpr char kSwitchMode = '\0';
 // Below this a unit takes one byte in the compressed form.
@@ -13,38 +12,6 @@ constexpr char16_t kOneByteLimit = 0x100;
 // from three units on, one (at the end of the text) from two on.
 constexpr size_t kRunWorthSwitching = 3;
 constexpr size_t kEndRunWorthSwitching = 2;
-
-// The length of the well-formed UTF-8 sequence at i and its code point, or
-// 0 when there is none.
-size_t DecodeUtf8(const CString& str, size_t i, char32_t& cp)
-{
-    const auto byte = [&](size_t n) { return static_cast<unsigned char>(str[n]); };
-    const unsigned char b0 = byte(i);
-    size_t nLength = 0;
-    char32_t nMin = 0;
-    if (b0 < 0x80) {
-        cp = b0;
-        return 1;
-    } else if (b0 >= 0xC2 && b0 <= 0xDF) {
-        nLength = 2, cp = b0 & 0x1F, nMin = 0x80;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        nLength = 3, cp = b0 & 0x0F, nMin = 0x800;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        nLength = 4, cp = b0 & 0x07, nMin = 0x10000;
-    } else {
-        return 0;
-    }
-    if (i + nLength > str.size())
-        return 0;
-    for (size_t n = 1; n < nLength; ++n) {
-        if ((byte(i + n) & 0xC0) != 0x80)
-            return 0;
-        cp = (cp << 6) | (byte(i + n) & 0x3F);
-    }
-    if (cp < nMin || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
-    return nLength;
-}
 
 void AppendUnit(CString& str, char16_t unit)
 {
@@ -61,30 +28,6 @@ size_t OneByteRun(const std::u16string& units, size_t i)
 }
 
 } // namespace
-
-std::u16string Utf16FromUtf8(const CString& strUtf8)
-{
-    std::u16string units;
-    units.reserve(strUtf8.size());
-    for (size_t i = 0; i < strUtf8.size();) {
-        char32_t cp = 0;
-        const size_t nLength = DecodeUtf8(strUtf8, i, cp);
-        if (nLength == 0) {
-            units.push_back(kReplacement);
-            ++i;
-            continue;
-        }
-        i += nLength;
-        if (cp < 0x10000) {
-            units.push_back(static_cast<char16_t>(cp));
-        } else {
-            cp -= 0x10000;
-            units.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            units.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-        }
-    }
-    return units;
-}
 
 CString PlainText(const std::u16string& units)
 {

@@ -5,14 +5,15 @@
 // between one-byte and two-byte characters.
 
 #include "framework/StringTypes.h"
+#include "framework/StringUtil.h"
 
 #include <string>
 
 namespace jet {
 
-// The UTF-16 code units of a UTF-8 text; a byte that does not belong to a
-// well-formed sequence becomes U+FFFD.
-std::u16string Utf16FromUtf8(const CString& strUtf8);
+// The UTF-16 code units of a UTF-8 text (U+FFFD for a byte that does not
+// belong to a well-formed sequence).
+using str::Utf16FromUtf8;
 
 // The units as plain little-endian UCS-2 bytes.
 CString PlainText(const std::u16string& units);

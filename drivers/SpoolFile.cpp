@@ -44,16 +44,8 @@ void CSpoolFile::Append(std::string_view bytes)
 
 void CSpoolFile::FlushBuffer()
 {
-    size_t nDone = 0;
-    while (nDone < m_strBuffer.size()) {
-        const ssize_t n = ::write(m_fd, m_strBuffer.data() + nDone, m_strBuffer.size() - nDone);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw CFileException(m_strName, errno, "write the temporary file");
-        }
-        nDone += static_cast<size_t>(n);
-    }
+    if (!WriteFully(m_fd, m_strBuffer.data(), m_strBuffer.size()))
+        throw CFileException(m_strName, errno, "write the temporary file");
     m_strBuffer.clear();
 }
 
@@ -61,17 +53,14 @@ void CSpoolFile::ReadBack(const std::function<void(std::string_view)>& consume)
 {
     FlushBuffer();
     std::vector<char> buffer(kBufferSize);
-    off_t nAt = 0;
+    std::uint64_t nAt = 0;
     for (;;) {
-        const ssize_t n = ::pread(m_fd, buffer.data(), buffer.size(), nAt);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
+        const ssize_t n = ReadFullyAt(m_fd, buffer.data(), buffer.size(), nAt);
+        if (n < 0)
             throw CFileException(m_strName, errno, "read the temporary file");
-        }
         if (n == 0)
             break;
         consume(std::string_view(buffer.data(), static_cast<size_t>(n)));
-        nAt += n;
+        nAt += static_cast<std::uint64_t>(n);
     }
 }

@@ -21,21 +21,6 @@ constexpr std::size_t kPipeSize = std::size_t{1} << 20;
 
 bool IsLineEnd(char ch) { return ch == '\r' || ch == '\n'; }
 
-bool WriteAll(int fd, const char* p, std::size_t n)
-{
-    while (n > 0) {
-        const ssize_t nDone = ::write(fd, p, n);
-        if (nDone < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        p += nDone;
-        n -= static_cast<std::size_t>(nDone);
-    }
-    return true;
-}
-
 } // namespace
 
 CStreamPieces::CStreamPieces(int fd, std::uint64_t nPieceSize, CString strName)
@@ -187,7 +172,7 @@ void CStreamPieces::Release(std::size_t k)
 
 bool CStreamPieces::WriteSpool(int fd, std::string_view bytes, CString& strError) const
 {
-    if (WriteAll(fd, bytes.data(), bytes.size()))
+    if (WriteFully(fd, bytes.data(), bytes.size()))
         return true;
     strError = msg::CannotWrite("a temporary file for " + m_strName, ErrnoText(errno));
     return false;

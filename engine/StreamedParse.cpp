@@ -167,14 +167,10 @@ bool CStreamedParse::Run(const CString& strDataPath, IRowSink& sink, CString& st
     return bDone;
 }
 
-bool CStreamedParse::RunFile(const CString& strDataPath, IRowSink& sink, CString& strError,
-                             CParseReport* pReport) const
+template <typename FParse>
+bool CStreamedParse::RunRows(IRowSink& sink, CString& strError, CParseReport* pReport,
+                             const FParse& parse) const
 {
-    CTextFileReader reader(strDataPath);
-    if (!reader.IsOpen() || !reader.GetError().empty()) {
-        strError = reader.GetError();
-        return false;
-    }
     if (!sink.BeginRows(m_columns)) {
         strError = sink.GetError();
         return false;
@@ -182,52 +178,7 @@ bool CStreamedParse::RunFile(const CString& strDataPath, IRowSink& sink, CString
     const CRunPlan plan = MakePlan(m_settings, m_strTemplate);
     CRowOutput output(sink, GetColumnCount());
     CReportBuilder report = plan.pMatcher->StartReport();
-    ERunResult result = ERunResult::FewLines;
-    // A file with a byte-order mark is read whole; one without is taken as
-    // UTF-8 until a piece that is not plain ASCII has it checked.
-    if (reader.GetEncoding() == CTextFileReader::ANSI) {
-        CPieceSource source(reader, m_nPieceSize);
-        result = RunPieces(strDataPath, plan, output, source, true, report, strError);
-    }
-    // A file whose first piece cannot tell whether it has enough lines is
-    // parsed as one text.
-    if (result == ERunResult::FewLines)
-        result = RunWhole(strDataPath, strDataPath, plan, output, report, strError);
-    return Finish(result, sink, report, strError, pReport);
-}
-
-bool CStreamedParse::RunStream(int fd, const CString& strName, IRowSink& sink, CString& strError,
-                               CParseReport* pReport) const
-{
-    CStreamPieces stream(fd, m_nPieceSize, strName);
-    if (!stream.Start(strError))
-        return false;
-    if (!sink.BeginRows(m_columns)) {
-        strError = sink.GetError();
-        return false;
-    }
-    const CRunPlan plan = MakePlan(m_settings, m_strTemplate);
-    CRowOutput output(sink, GetColumnCount());
-    CReportBuilder report = plan.pMatcher->StartReport();
-    ERunResult result = ERunResult::FewLines;
-    if (!stream.HasByteOrderMark()) {
-        CPieceSource source(stream);
-        result = RunPieces(strName, plan, output, source, true, report, strError);
-    }
-    // Text with a byte-order mark, or whose first piece cannot tell whether
-    // it has enough lines, is read whole from a spool of the stream.
-    if (result == ERunResult::FewLines) {
-        CString strSpool;
-        result = stream.SpoolAll(strSpool, strError)
-            ? RunWhole(strName, strSpool, plan, output, report, strError)
-            : ERunResult::Failed;
-    }
-    return Finish(result, sink, report, strError, pReport);
-}
-
-bool CStreamedParse::Finish(ERunResult result, IRowSink& sink, const CReportBuilder& report,
-                            CString& strError, CParseReport* pReport)
-{
+    const ERunResult result = parse(plan, output, report);
     if (pReport != nullptr)
         *pReport = report.Get();
     if (result != ERunResult::Done)
@@ -237,6 +188,57 @@ bool CStreamedParse::Finish(ERunResult result, IRowSink& sink, const CReportBuil
         return false;
     }
     return true;
+}
+
+bool CStreamedParse::RunFile(const CString& strDataPath, IRowSink& sink, CString& strError,
+                             CParseReport* pReport) const
+{
+    CTextFileReader reader(strDataPath);
+    if (!reader.IsOpen() || !reader.GetError().empty()) {
+        strError = reader.GetError();
+        return false;
+    }
+    const auto parse = [&](const CRunPlan& plan, CRowOutput& output, CReportBuilder& report) {
+        ERunResult result = ERunResult::FewLines;
+        // A file with a byte-order mark is read whole; one without is taken
+        // as UTF-8 until a piece that is not plain ASCII has it checked.
+        if (reader.GetEncoding() == CTextFileReader::ANSI) {
+            CPieceSource source(reader, m_nPieceSize);
+            result = RunPieces(strDataPath, plan, output, source, true, report, strError);
+        }
+        // A file whose first piece cannot tell whether it has enough lines
+        // is parsed as one text.
+        if (result == ERunResult::FewLines)
+            result = RunWhole(strDataPath, strDataPath, plan, output, report, strError);
+        return result;
+    };
+    return RunRows(sink, strError, pReport, parse);
+}
+
+bool CStreamedParse::RunStream(int fd, const CString& strName, IRowSink& sink, CString& strError,
+                               CParseReport* pReport) const
+{
+    CStreamPieces stream(fd, m_nPieceSize, strName);
+    if (!stream.Start(strError))
+        return false;
+    const auto parse = [&](const CRunPlan& plan, CRowOutput& output, CReportBuilder& report) {
+        ERunResult result = ERunResult::FewLines;
+        if (!stream.HasByteOrderMark()) {
+            CPieceSource source(stream);
+            result = RunPieces(strName, plan, output, source, true, report, strError);
+        }
+        // Text with a byte-order mark, or whose first piece cannot tell
+        // whether it has enough lines, is read whole from a spool of the
+        // stream.
+        if (result == ERunResult::FewLines) {
+            CString strSpool;
+            result = stream.SpoolAll(strSpool, strError)
+                ? RunWhole(strName, strSpool, plan, output, report, strError)
+                : ERunResult::Failed;
+        }
+        return result;
+    };
+    return RunRows(sink, strError, pReport, parse);
 }
 
 bool CStreamedParse::RunText(std::string_view text, int nColumns, IRowSink& sink, CString& strError,

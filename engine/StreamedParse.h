@@ -16,8 +16,6 @@
 #include <vector>
 
 class CListCtrl;
-class CReportBuilder;
-enum class ERunResult;
 
 // The rows are those RunParse leaves in a list fresh from InitResultList
 // (with an empty strLastTemplate), for the text that CLineArray::LoadJoined
@@ -64,8 +62,11 @@ private:
                  CParseReport* pReport) const;
     bool RunStream(int fd, const CString& strName, IRowSink& sink, CString& strError,
                    CParseReport* pReport) const;
-    static bool Finish(ERunResult result, IRowSink& sink, const CReportBuilder& report,
-                       CString& strError, CParseReport* pReport);
+    // BeginRows, the rows parse gives with the run's matcher, output and
+    // report, EndRows when it gives Done; pReport receives the report.
+    template <typename FParse>
+    bool RunRows(IRowSink& sink, CString& strError, CParseReport* pReport,
+                 const FParse& parse) const;
 
     CParseSettings m_settings;
     CString m_strTemplate;

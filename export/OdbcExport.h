@@ -7,6 +7,7 @@
 // file then replaces whatever was at the chosen path. The temporary files
 // never outlive the export.
 
+#include "FileRowSink.h"
 #include "framework/RowSink.h"
 #include "framework/StringTypes.h"
 
@@ -78,14 +79,12 @@ public:
 // without one by a stand-in of the program's own under that name (as
 // COdbcExport::Export describes). An export that is not completed leaves
 // nothing behind.
-class COdbcRowSink final : public IRowSink
+class COdbcRowSink final : public CFileRowSink
 {
 public:
     COdbcRowSink(CString strTableName, CString strPath, CString strDriverPattern,
                  CString strExtension);
     ~COdbcRowSink() override;
-    COdbcRowSink(const COdbcRowSink&) = delete;
-    COdbcRowSink& operator=(const COdbcRowSink&) = delete;
 
     // Finds the driver, makes the file and its table. False with GetError
     // when no driver matches or no temporary file can be made; a driver's
@@ -95,7 +94,6 @@ public:
     bool AddRow(const std::string_view* pCells, int nImage) override;
     // Closes the connection and moves the file to its place.
     bool EndRows() override;
-    CString GetError() const override { return m_strError; }
 
 private:
     void Execute(const CString& strSql);
@@ -104,7 +102,6 @@ private:
     CString m_strPath;
     CString m_strDriverPattern;
     CString m_strExtension;
-    CString m_strError;
     CStringArray m_arrColumns;
     std::unique_ptr<CTempExportFile> m_pTemp;
     std::unique_ptr<CStandInDriver> m_pStandIn;

@@ -22,6 +22,7 @@
 //   owner, links and a write-ahead log the database may have, which a copy
 //   would not.
 
+#include "FileRowSink.h"
 #include "framework/RowSink.h"
 #include "framework/StringTypes.h"
 
@@ -33,20 +34,17 @@ class CTempFileBeside;
 struct sqlite3;
 struct sqlite3_stmt;
 
-class CSqliteRowSink final : public IRowSink
+class CSqliteRowSink final : public CFileRowSink
 {
 public:
     // With bSync a new file is on the disk before it replaces the target
     // (an existing database is always written as its own settings say).
     CSqliteRowSink(CString strPath, CString strTableName, bool bSync);
     ~CSqliteRowSink() override;
-    CSqliteRowSink(const CSqliteRowSink&) = delete;
-    CSqliteRowSink& operator=(const CSqliteRowSink&) = delete;
 
     bool BeginRows(const std::vector<CTableColumn>& columns) override;
     bool AddRow(const std::string_view* pCells, int nImage) override;
     bool EndRows() override;
-    CString GetError() const override { return m_strError; }
 
     // The column names for the captions (see above).
     static std::vector<CString> MakeColumnNames(const std::vector<CTableColumn>& columns);
@@ -61,7 +59,6 @@ private:
     CString m_strPath;
     CString m_strTableName;
     bool m_bSync;
-    CString m_strError;
     std::unique_ptr<CTempFileBeside> m_pNewFile; // null when written in place
     sqlite3* m_pDb = nullptr;
     sqlite3_stmt* m_pInsert = nullptr;

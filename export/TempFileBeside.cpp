@@ -13,26 +13,6 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
-
-// Writes all bytes, retrying short writes; false with errno set.
-bool WriteAll(int fd, const char* pBytes, size_t nCount)
-{
-    while (nCount > 0) {
-        const ssize_t n = ::write(fd, pBytes, nCount);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        pBytes += n;
-        nCount -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-} // namespace
-
 bool CTempFileBeside::Fail(int nErrno)
 {
     m_strError = msg::CannotWrite(m_strTarget, ErrnoText(nErrno));
@@ -90,7 +70,7 @@ bool CTempFileBeside::CopyIntoTarget()
             nErrno = n < 0 ? errno : 0;
             break;
         }
-        if (!WriteAll(fdOut, buffer.data(), static_cast<size_t>(n))) {
+        if (!WriteFully(fdOut, buffer.data(), static_cast<size_t>(n))) {
             nErrno = errno;
             break;
         }

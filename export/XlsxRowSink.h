@@ -24,6 +24,7 @@
 // A sheet holds at most 1,048,576 rows, the captions included, and 16,384
 // columns; a larger table is refused with a message that says so.
 
+#include "FileRowSink.h"
 #include "TempFileBeside.h"
 #include "framework/RowSink.h"
 #include "framework/StringTypes.h"
@@ -36,7 +37,7 @@ struct lxw_workbook;
 struct lxw_worksheet;
 struct lxw_format;
 
-class CXlsxRowSink final : public IRowSink
+class CXlsxRowSink final : public CFileRowSink
 {
 public:
     // The rows of a sheet, the captions included.
@@ -47,13 +48,10 @@ public:
     CXlsxRowSink(CString strPath, CString strSheetName, bool bSync,
                  std::uint32_t nMaxRows = kMaxRows);
     ~CXlsxRowSink() override;
-    CXlsxRowSink(const CXlsxRowSink&) = delete;
-    CXlsxRowSink& operator=(const CXlsxRowSink&) = delete;
 
     bool BeginRows(const std::vector<CTableColumn>& columns) override;
     bool AddRow(const std::string_view* pCells, int nImage) override;
     bool EndRows() override;
-    CString GetError() const override { return m_strError; }
 
     // The longest text a cell holds, in UTF-16 units.
     static constexpr size_t kMaxCellUnits = 32767;
@@ -68,7 +66,6 @@ private:
     CString m_strSheetName;
     bool m_bSync;
     std::uint32_t m_nMaxRows;
-    CString m_strError;
     lxw_workbook* m_pWorkbook = nullptr;
     lxw_worksheet* m_pSheet = nullptr;
     lxw_format* m_pBold = nullptr;

@@ -13,28 +13,73 @@ CString ErrnoText(int nErrno) { return CString(std::strerror(nErrno)); }
 
 namespace {
 
-// Reads until nCount bytes are in or the end of the file is reached;
-// readSome(pOut, nDone, nWant) reads once as read(2) does.
-template <class FRead>
-size_t ReadFully(const CString& strPath, void* pBuffer, size_t nCount, FRead readSome)
+// Moves bytes until nCount are done or a move gives none (the end of a
+// file being read); move(nDone, nWant) moves once, as read(2) or write(2)
+// does. -1, with errno set, when a move fails.
+template <class FMove>
+ssize_t MoveFully(size_t nCount, FMove move)
 {
-    auto* pOut = static_cast<char*>(pBuffer);
     size_t nDone = 0;
     while (nDone < nCount) {
-        const ssize_t n = readSome(pOut + nDone, nDone, nCount - nDone);
+        const ssize_t n = move(nDone, nCount - nDone);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            throw CFileException(strPath, errno, "read");
+            return -1;
         }
         if (n == 0)
             break;
         nDone += static_cast<size_t>(n);
     }
-    return nDone;
+    return static_cast<ssize_t>(nDone);
+}
+
+// Whether a write of nCount bytes moved them all; one that stopped short
+// without an error sets errno to EIO.
+bool WroteAll(ssize_t nDone, size_t nCount)
+{
+    if (nDone < 0)
+        return false;
+    if (static_cast<size_t>(nDone) < nCount) {
+        errno = EIO;
+        return false;
+    }
+    return true;
 }
 
 } // namespace
+
+bool WriteFully(int fd, const void* pBytes, size_t nCount)
+{
+    const auto* pIn = static_cast<const char*>(pBytes);
+    const ssize_t n = MoveFully(
+        nCount, [&](size_t nDone, size_t nWant) { return ::write(fd, pIn + nDone, nWant); });
+    return WroteAll(n, nCount);
+}
+
+bool WriteFullyAt(int fd, const void* pBytes, size_t nCount, std::uint64_t nOffset)
+{
+    const auto* pIn = static_cast<const char*>(pBytes);
+    const ssize_t n = MoveFully(nCount, [&](size_t nDone, size_t nWant) {
+        return ::pwrite(fd, pIn + nDone, nWant, static_cast<off_t>(nOffset + nDone));
+    });
+    return WroteAll(n, nCount);
+}
+
+ssize_t ReadFully(int fd, void* pBuffer, size_t nCount)
+{
+    auto* pOut = static_cast<char*>(pBuffer);
+    return MoveFully(nCount,
+                     [&](size_t nDone, size_t nWant) { return ::read(fd, pOut + nDone, nWant); });
+}
+
+ssize_t ReadFullyAt(int fd, void* pBuffer, size_t nCount, std::uint64_t nOffset)
+{
+    auto* pOut = static_cast<char*>(pBuffer);
+    return MoveFully(nCount, [&](size_t nDone, size_t nWant) {
+        return ::pread(fd, pOut + nDone, nWant, static_cast<off_t>(nOffset + nDone));
+    });
+}
 
 CFileException::CFileException(const CString& strPath, int nErrno, const CString& strDoing)
     : CUserException(msg::CannotDo(strDoing, strPath, ErrnoText(nErrno))), m_nErrno(nErrno)
@@ -78,32 +123,24 @@ bool CFile::Open(const CString& strPath, unsigned nFlags, CString* pError)
 
 size_t CFile::Read(void* pBuffer, size_t nCount)
 {
-    return ReadFully(
-        m_strPath, pBuffer, nCount,
-        [this](char* pOut, size_t /*nDone*/, size_t nWant) { return ::read(m_fd, pOut, nWant); });
+    const ssize_t n = ReadFully(m_fd, pBuffer, nCount);
+    if (n < 0)
+        throw CFileException(m_strPath, errno, "read");
+    return static_cast<size_t>(n);
 }
 
 size_t CFile::ReadAt(std::uint64_t nOffset, void* pBuffer, size_t nCount)
 {
-    return ReadFully(m_strPath, pBuffer, nCount,
-                     [this, nOffset](char* pOut, size_t nDone, size_t nWant) {
-                         return ::pread(m_fd, pOut, nWant, static_cast<off_t>(nOffset + nDone));
-                     });
+    const ssize_t n = ReadFullyAt(m_fd, pBuffer, nCount, nOffset);
+    if (n < 0)
+        throw CFileException(m_strPath, errno, "read");
+    return static_cast<size_t>(n);
 }
 
 void CFile::Write(const void* pBuffer, size_t nCount)
 {
-    const auto* pIn = static_cast<const char*>(pBuffer);
-    size_t nDone = 0;
-    while (nDone < nCount) {
-        const ssize_t n = ::write(m_fd, pIn + nDone, nCount - nDone);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw CFileException(m_strPath, errno, "write");
-        }
-        nDone += static_cast<size_t>(n);
-    }
+    if (!WriteFully(m_fd, pBuffer, nCount))
+        throw CFileException(m_strPath, errno, "write");
     testhook::Wrote(nCount);
 }
 

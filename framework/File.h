@@ -6,8 +6,10 @@
 
 #include "StringTypes.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <sys/types.h>
 
 // A failed file or database operation. The command dispatcher shows its text.
 class CUserException : public std::exception
@@ -75,3 +77,15 @@ private:
 
 // Text of errno, as strerror gives it.
 CString ErrnoText(int nErrno);
+
+// Reads and writes on a descriptor that go on after a short transfer or an
+// interrupted call.
+// Writes all nCount bytes (from nOffset on with WriteFullyAt); false, with
+// errno set, when a write fails or writes nothing.
+bool WriteFully(int fd, const void* pBytes, size_t nCount);
+bool WriteFullyAt(int fd, const void* pBytes, size_t nCount, std::uint64_t nOffset);
+// Reads until nCount bytes are in or the file ends (from nOffset on with
+// ReadFullyAt) and gives how many came in; -1, with errno set, when a read
+// fails.
+ssize_t ReadFully(int fd, void* pBuffer, size_t nCount);
+ssize_t ReadFullyAt(int fd, void* pBuffer, size_t nCount, std::uint64_t nOffset);

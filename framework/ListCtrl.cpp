@@ -55,6 +55,13 @@ void AppendLength(std::string& s, size_t nValue)
     s.append(buf, static_cast<size_t>(PutLength(buf, nValue) - buf));
 }
 
+// The offset after the cell whose length prefix is at nPos.
+size_t CellEnd(std::string_view s, size_t nPos)
+{
+    const size_t nLen = ReadLength(s, nPos);
+    return nPos + nLen;
+}
+
 // Offset of cell nSubItem's length prefix, or npos when the row stores fewer
 // cells; nCount receives the number of cells walked over.
 size_t FindCell(std::string_view s, int nSubItem, int& nCount)
@@ -64,9 +71,7 @@ size_t FindCell(std::string_view s, int nSubItem, int& nCount)
     while (nPos < s.size()) {
         if (nCount == nSubItem)
             return nPos;
-        size_t nAt = nPos;
-        const size_t nLen = ReadLength(s, nAt);
-        nPos = nAt + nLen;
+        nPos = CellEnd(s, nPos);
         ++nCount;
     }
     return std::string::npos;
@@ -201,28 +206,18 @@ void CListCtrl::SetCell(CRow& row, int nSubItem, std::string_view text)
         m_strScratch.append(nMissing, '\0');
         AppendLength(m_strScratch, text.size());
         m_strScratch.append(text);
-    } else {
-        size_t nAt = nPos;
-        const size_t nOldLen = ReadLength(bytes, nAt);
-        m_strScratch.assign(bytes.substr(0, nPos));
-        AppendLength(m_strScratch, text.size());
-        m_strScratch.append(text);
-        m_strScratch.append(bytes.substr(nAt + nOldLen));
+        StoreRow(row, m_strScratch);
+        return;
     }
-    StoreRow(row, m_strScratch);
+    SpliceRow(row, nPos, CellEnd(bytes, nPos), text);
 }
 
 void CListCtrl::InsertCell(CRow& row, int nSubItem)
 {
-    const std::string_view bytes = RowBytes(row);
     int nCount = 0;
-    const size_t nPos = FindCell(bytes, nSubItem, nCount);
-    if (nPos == std::string::npos)
-        return;
-    m_strScratch.assign(bytes.substr(0, nPos));
-    m_strScratch.push_back('\0');
-    m_strScratch.append(bytes.substr(nPos));
-    StoreRow(row, m_strScratch);
+    const size_t nPos = FindCell(RowBytes(row), nSubItem, nCount);
+    if (nPos != std::string::npos)
+        SpliceRow(row, nPos, nPos, std::string_view());
 }
 
 void CListCtrl::EraseCell(CRow& row, int nSubItem)
@@ -230,12 +225,20 @@ void CListCtrl::EraseCell(CRow& row, int nSubItem)
     const std::string_view bytes = RowBytes(row);
     int nCount = 0;
     const size_t nPos = FindCell(bytes, nSubItem, nCount);
-    if (nPos == std::string::npos)
-        return;
-    size_t nAt = nPos;
-    const size_t nLen = ReadLength(bytes, nAt);
-    m_strScratch.assign(bytes.substr(0, nPos));
-    m_strScratch.append(bytes.substr(nAt + nLen));
+    if (nPos != std::string::npos)
+        SpliceRow(row, nPos, CellEnd(bytes, nPos), std::nullopt);
+}
+
+void CListCtrl::SpliceRow(CRow& row, size_t nFrom, size_t nTo,
+                          std::optional<std::string_view> cellText)
+{
+    const std::string_view bytes = RowBytes(row);
+    m_strScratch.assign(bytes.substr(0, nFrom));
+    if (cellText) {
+        AppendLength(m_strScratch, cellText->size());
+        m_strScratch.append(*cellText);
+    }
+    m_strScratch.append(bytes.substr(nTo));
     StoreRow(row, m_strScratch);
 }
 

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -149,6 +150,9 @@ private:
     void SetCell(CRow& row, int nSubItem, std::string_view text);
     void InsertCell(CRow& row, int nSubItem);
     void EraseCell(CRow& row, int nSubItem);
+    // Stores the row with its bytes from nFrom to nTo replaced by a cell of
+    // cellText, or by nothing without one.
+    void SpliceRow(CRow& row, size_t nFrom, size_t nTo, std::optional<std::string_view> cellText);
     // Gives the row the bytes of bytes, in place when it ends the store.
     void StoreRow(CRow& row, std::string_view bytes);
     bool EndsStore(const CRow& row) const;

@@ -35,6 +35,11 @@ std::vector<CFileFilter> ParseFileFilter(const CString& strFilter)
     return filters;
 }
 
+void CStderrMessageBox::Show(const CString& strText, EMessageIcon /*icon*/)
+{
+    std::fprintf(stderr, "%s\n", strText.c_str());
+}
+
 namespace {
 
 class CMemoryClipboard final : public IClipboard
@@ -49,15 +54,6 @@ public:
 
 private:
     CString m_strText;
-};
-
-class CStderrMessageBox final : public IMessageBox
-{
-public:
-    void Show(const CString& strText, EMessageIcon /*icon*/) override
-    {
-        std::fprintf(stderr, "%s\n", strText.c_str());
-    }
 };
 
 class CCancellingFileDialog final : public IFileDialog

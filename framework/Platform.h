@@ -50,6 +50,15 @@ public:
     }
 };
 
+// The default message box, the command-line program's: each message a line
+// on stderr, every question answered as a box that cannot take an answer
+// answers it.
+class CStderrMessageBox : public IMessageBox
+{
+public:
+    void Show(const CString& strText, EMessageIcon icon) override;
+};
+
 // One entry of a filter text such as "Text (*.txt)|*.txt|CSV (*.csv)|*.csv||".
 struct CFileFilter
 {

@@ -127,17 +127,10 @@ bool CAtomicFileSink::Write(std::string_view bytes)
             FailWith("the file is not open");
         return false;
     }
-    size_t nDone = 0;
-    while (nDone < bytes.size()) {
-        const ssize_t n = ::write(m_fd, bytes.data() + nDone, bytes.size() - nDone);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            FailWith(ErrnoText(errno));
-            Discard();
-            return false;
-        }
-        nDone += static_cast<size_t>(n);
+    if (!WriteFully(m_fd, bytes.data(), bytes.size())) {
+        FailWith(ErrnoText(errno));
+        Discard();
+        return false;
     }
     m_nWritten += bytes.size();
     testhook::Wrote(bytes.size());

@@ -69,43 +69,59 @@ CString ToUpper(std::string_view text)
     return result;
 }
 
+namespace {
+
+// What the first byte of a UTF-8 sequence says: the length of the
+// sequence (0 when the byte starts none, ASCII included) and the range of
+// its second byte, which depends on the first; every later byte is 80..BF.
+struct CUtf8Lead
+{
+    size_t nLength = 0;
+    unsigned char byLo = 0x80;
+    unsigned char byHi = 0xBF;
+};
+
+CUtf8Lead Utf8Lead(unsigned char b0)
+{
+    // The well-formed byte sequences of Unicode Table 3-7, by first byte.
+    struct CLeadRange
+    {
+        unsigned char byFirst;
+        unsigned char byLast;
+        CUtf8Lead lead;
+    };
+    static constexpr CLeadRange kLeads[] = {
+        {0xC2, 0xDF, {2, 0x80, 0xBF}}, {0xE0, 0xE0, {3, 0xA0, 0xBF}}, {0xE1, 0xEC, {3, 0x80, 0xBF}},
+        {0xED, 0xED, {3, 0x80, 0x9F}}, {0xEE, 0xEF, {3, 0x80, 0xBF}}, {0xF0, 0xF0, {4, 0x90, 0xBF}},
+        {0xF1, 0xF3, {4, 0x80, 0xBF}}, {0xF4, 0xF4, {4, 0x80, 0x8F}},
+    };
+    for (const CLeadRange& range : kLeads) {
+        if (b0 >= range.byFirst && b0 <= range.byLast)
+            return range.lead;
+    }
+    return {};
+}
+
+} // namespace
+
 size_t Utf8SequenceLength(std::string_view text, size_t nPos)
 {
     const auto byteAt = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char b0 = byteAt(nPos);
     if (b0 < 0x80)
         return 1;
-    size_t nLen = 0;
-    unsigned char lo = 0x80;
-    unsigned char hi = 0xBF;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        nLen = 2;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        nLen = 3;
-        if (b0 == 0xE0)
-            lo = 0xA0;
-        else if (b0 == 0xED)
-            hi = 0x9F;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        nLen = 4;
-        if (b0 == 0xF0)
-            lo = 0x90;
-        else if (b0 == 0xF4)
-            hi = 0x8F;
-    } else {
-        return 0;
-    }
-    if (nPos + nLen > text.size())
+    const CUtf8Lead lead = Utf8Lead(b0);
+    if (lead.nLength == 0 || nPos + lead.nLength > text.size())
         return 0;
     const unsigned char b1 = byteAt(nPos + 1);
-    if (b1 < lo || b1 > hi)
+    if (b1 < lead.byLo || b1 > lead.byHi)
         return 0;
-    for (size_t i = 2; i < nLen; ++i) {
+    for (size_t i = 2; i < lead.nLength; ++i) {
         const unsigned char b = byteAt(nPos + i);
         if (b < 0x80 || b > 0xBF)
             return 0;
     }
-    return nLen;
+    return lead.nLength;
 }
 
 char32_t DecodeUtf8(std::string_view text, size_t nPos, size_t& nLength)
@@ -239,6 +255,29 @@ bool IsValidUtf8(std::string_view text)
     return true;
 }
 
+std::u16string Utf16FromUtf8(std::string_view text)
+{
+    std::u16string units;
+    units.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        size_t nLength = 0;
+        const char32_t ch = DecodeUtf8(text, i, nLength);
+        if (nLength == 0) {
+            units.push_back(u'\uFFFD');
+            ++i;
+            continue;
+        }
+        i += nLength;
+        if (ch < 0x10000) {
+            units.push_back(static_cast<char16_t>(ch));
+        } else {
+            units.push_back(static_cast<char16_t>(0xD800 + ((ch - 0x10000) >> 10)));
+            units.push_back(static_cast<char16_t>(0xDC00 + ((ch - 0x10000) & 0x3FF)));
+        }
+    }
+    return units;
+}
+
 void AppendUtf8(CString& out, char32_t ch)
 {
     if ((ch >= 0xD800 && ch <= 0xDFFF) || ch > 0x10FFFF)
@@ -283,28 +322,14 @@ void BlankControlAndInvalid(CString& text)
 
 size_t IllFormedLength(std::string_view text, size_t nPos)
 {
-    // The ranges of a well-formed sequence's second byte depend on its first
-    // (Unicode Table 3-7); every later byte is 80..BF.
     const auto byteAt = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char b0 = byteAt(nPos);
-    size_t nLen = 0;
-    unsigned char lo = 0x80;
-    unsigned char hi = 0xBF;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        nLen = 2;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        nLen = 3;
-        lo = b0 == 0xE0 ? 0xA0 : 0x80;
-        hi = b0 == 0xED ? 0x9F : 0xBF;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        nLen = 4;
-        lo = b0 == 0xF0 ? 0x90 : 0x80;
-        hi = b0 == 0xF4 ? 0x8F : 0xBF;
-    } else {
+    const CUtf8Lead lead = Utf8Lead(byteAt(nPos));
+    if (lead.nLength == 0)
         return 1;
-    }
+    unsigned char lo = lead.byLo;
+    unsigned char hi = lead.byHi;
     size_t n = 1;
-    while (n < nLen && nPos + n < text.size()) {
+    while (n < lead.nLength && nPos + n < text.size()) {
         const unsigned char b = byteAt(nPos + n);
         if (b < lo || b > hi)
             break;
@@ -466,23 +491,14 @@ void CUtf8Validator::Feed(const unsigned char* pBytes, size_t nCount)
         }
         if (by < 0x80)
             continue;
-        if (by >= 0xC2 && by <= 0xDF) {
-            m_nPending = 1;
-        } else if (by >= 0xE0 && by <= 0xEF) {
-            m_nPending = 2;
-            if (by == 0xE0)
-                m_byLo = 0xA0;
-            else if (by == 0xED)
-                m_byHi = 0x9F;
-        } else if (by >= 0xF0 && by <= 0xF4) {
-            m_nPending = 3;
-            if (by == 0xF0)
-                m_byLo = 0x90;
-            else if (by == 0xF4)
-                m_byHi = 0x8F;
-        } else {
+        const CUtf8Lead lead = Utf8Lead(by);
+        if (lead.nLength == 0) {
             m_bValid = false;
+            return;
         }
+        m_nPending = static_cast<int>(lead.nLength) - 1;
+        m_byLo = lead.byLo;
+        m_byHi = lead.byHi;
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include "StringTypes.h"
 
+#include <string>
 #include <string_view>
 
 #ifdef __SSE2__
@@ -99,6 +100,10 @@ size_t Utf8SequenceLength(std::string_view text, size_t nPos);
 // nLength set to its length; nLength is 0 (and the result 0) when the
 // bytes there do not start one.
 char32_t DecodeUtf8(std::string_view text, size_t nPos, size_t& nLength);
+
+// The UTF-16 code units of a UTF-8 text; a byte that does not belong to a
+// well-formed sequence becomes U+FFFD.
+std::u16string Utf16FromUtf8(std::string_view text);
 
 // Appends the UTF-8 form of a code point (U+FFFD for a surrogate or a value
 // above U+10FFFF).

@@ -53,13 +53,13 @@ private:
 };
 
 // Reports what the window shows in a message box on stderr, so that the
-// tool never waits for a click.
-class CStderrMessageBox final : public IMessageBox
+// tool never waits for a click, and counts the messages.
+class CCountingMessageBox final : public CStderrMessageBox
 {
 public:
-    void Show(const CString& strText, EMessageIcon /*icon*/) override
+    void Show(const CString& strText, EMessageIcon icon) override
     {
-        std::fprintf(stderr, "%s\n", strText.c_str());
+        CStderrMessageBox::Show(strText, icon);
         ++m_nShown;
     }
     int m_nShown = 0;
@@ -127,7 +127,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     InstallQtPlatform();
-    CStderrMessageBox messages;
+    CCountingMessageBox messages;
     platform::SetMessageBox(&messages);
     CHelpViewer helpViewer;
     platform::SetHelpViewer(&helpViewer);
