@@ -33,10 +33,10 @@ struct CPieceRows
     CString strError;
     std::vector<std::pair<int, CString>> prefix;
     bool bHasRow = false;
-    CString strRows;                        // the closed rows, formatted
-    std::unique_ptr<CString> pText;         // the piece, where the cells below refer
-    std::shared_ptr<const CString> pShared; // or the stream's bytes they refer to
-    std::vector<string_view> cells;         // the closed rows, unformatted
+    CString strRows;                     // the closed rows, formatted
+    std::unique_ptr<CString> pText;      // the piece, where the cells below refer
+    std::shared_ptr<const void> pShared; // or the stream's bytes they refer to
+    std::vector<string_view> cells;      // the closed rows, unformatted
     std::vector<CString> lastRow;
     size_t nRows = 0; // closed rows, formatted or not
     CWalkStats stats; // its stop text is strStopText
@@ -130,8 +130,12 @@ ERunResult CPieceRun::Run(CString& strError)
         m_bCancel = true;
     }
     m_cv.notify_all();
+    // A worker that waits for bytes of a stream that may never come (the
+    // writer of a pipe that stays open) gives up.
+    m_source.GiveUpWaits(true);
     for (std::thread& worker : workers)
         worker.join();
+    m_source.GiveUpWaits(false);
     if (pSinkException)
         std::rethrow_exception(pSinkException);
     return result;

@@ -72,10 +72,17 @@ void CPieceSource::Release(size_t k)
         m_pStream->Release(k);
 }
 
+void CPieceSource::GiveUpWaits(bool bOn)
+{
+    if (m_pStream != nullptr)
+        m_pStream->GiveUpWaits(bOn);
+}
+
 bool CPieceSource::ReadStream(size_t k, bool bUtf8, CPieceText& piece, CString& strError)
 {
-    std::shared_ptr<const CString> pRaw;
-    if (!m_pStream->ReadRaw(k, pRaw, piece.bLast, piece.bPastEnd, strError))
+    std::string_view raw;
+    std::shared_ptr<const void> pRaw;
+    if (!m_pStream->ReadRaw(k, raw, pRaw, piece.bLast, piece.bPastEnd, strError))
         return false;
     piece.pShared.reset();
     piece.strOwned.clear();
@@ -85,10 +92,9 @@ bool CPieceSource::ReadStream(size_t k, bool bUtf8, CPieceText& piece, CString& 
     }
     // A stream's text has no line end before its first byte: it was passed
     // over when the stream started.
-    const std::string_view raw = *pRaw;
     if (bUtf8 && IsJoinedAlready(raw, false, piece.bAscii)) {
         piece.pShared = std::move(pRaw);
-        piece.text = *piece.pShared;
+        piece.text = raw;
     } else {
         if (!bUtf8)
             piece.bAscii = str::AsciiRunLength(reinterpret_cast<const unsigned char*>(raw.data()),

@@ -29,7 +29,7 @@ struct CPieceText
 {
     std::string_view text; // in strOwned, in pShared or in a text in memory
     CString strOwned;
-    std::shared_ptr<const CString> pShared; // bytes of a stream that are their own text
+    std::shared_ptr<const void> pShared; // bytes of a stream that are their own text
     bool bAscii = true;
     bool bLast = false;    // the text's last piece
     bool bPastEnd = false; // the text has no such piece
@@ -59,6 +59,9 @@ public:
     bool IsUtf8Text(CString& strError);
     // Piece k and those before it are passed on.
     void Release(size_t k);
+    // While bOn, Read gives up (false, with strError empty) where it would
+    // wait for the bytes of a stream.
+    void GiveUpWaits(bool bOn);
 
 private:
     // Where the file's piece that starts at or after nNominal begins.

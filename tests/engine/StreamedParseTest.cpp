@@ -24,6 +24,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -346,6 +347,22 @@ TEST(StreamedParse, AMissingFileIsNamedAndAFailedWriteStopsTheRun)
     EXPECT_FALSE(bDone);
     EXPECT_TRUE(strError.empty()) << strError;
     EXPECT_EQ(nWrites, 3);
+
+    // A pipe whose writer stays: the run ends without waiting for more,
+    // also where the pieces after the one that failed are not all there.
+    int fds[2] = {-1, -1};
+    ASSERT_EQ(::pipe(fds), 0);
+    const std::string strNumbers = CTempDir::Read(strPath).substr(0, 600);
+    ASSERT_EQ(::write(fds[1], strNumbers.data(), strNumbers.size()),
+              static_cast<ssize_t>(strNumbers.size()));
+    nWrites = 0;
+    EXPECT_FALSE(small.Run(
+        "/proc/self/fd/" + std::to_string(fds[0]),
+        [](CString& strOut, const std::string_view* pCells) { strOut.append(pCells[0]); },
+        [&nWrites](std::string_view) { return ++nWrites < 3; }, strError));
+    EXPECT_EQ(nWrites, 3);
+    ::close(fds[0]);
+    ::close(fds[1]);
 }
 
 TEST(StreamedParse, LinesLongerThanManyPiecesAndFilesWithoutASize)
