@@ -128,6 +128,27 @@ bool IsSeekableText(const CString& strPath)
         (S_ISDIR(st.st_mode) || (S_ISREG(st.st_mode) && st.st_size > 0));
 }
 
+// Standard input that is a regular file, not empty, read from its start:
+// the file it is, as a path to open again and read in pieces at any offset
+// (empty when standard input is anything else, or cannot be opened again).
+CString StdinFilePath()
+{
+    static const char* const kPath = "/proc/self/fd/0";
+    struct stat in
+    {};
+    struct stat again
+    {};
+    if ((::fcntl(0, F_GETFL) & O_ACCMODE) == O_WRONLY || ::fstat(0, &in) != 0 ||
+        !S_ISREG(in.st_mode) || in.st_size <= 0 || ::lseek(0, 0, SEEK_CUR) != 0 ||
+        ::stat(kPath, &again) != 0 || again.st_dev != in.st_dev || again.st_ino != in.st_ino)
+        return {};
+    const int fd = ::open(kPath, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    ::close(fd);
+    return kPath;
+}
+
 } // namespace
 
 CStreamedParse::CStreamedParse(const CParseSettings& settings, const CString& strTemplate)
@@ -150,12 +171,19 @@ bool CStreamedParse::Run(const CString& strDataPath, IRowSink& sink, CString& st
                          CParseReport* pReport) const
 {
     strError.clear();
-    if (strDataPath != "-" && IsSeekableText(strDataPath))
-        return RunFile(strDataPath, sink, strError, pReport);
-    // Standard input, a pipe, a device or a file whose size reads as 0: the
-    // text is read once, from its start to its end.
     const bool bStdin = strDataPath == "-";
     const CString strName = bStdin ? CString("standard input") : strDataPath;
+    if (!bStdin && IsSeekableText(strDataPath))
+        return RunFile(strDataPath, strName, sink, strError, pReport);
+    if (const CString strStdinFile = bStdin ? StdinFilePath() : CString(); !strStdinFile.empty()) {
+        // Read as the file it is; standard input is then left at its end,
+        // as reading it through would.
+        const bool bDone = RunFile(strStdinFile, strName, sink, strError, pReport);
+        ::lseek(0, 0, SEEK_END);
+        return bDone;
+    }
+    // Standard input, a pipe, a device or a file whose size reads as 0: the
+    // text is read once, from its start to its end.
     const int fd = bStdin ? 0 : ::open(strDataPath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         strError = msg::CannotOpen(strDataPath, ErrnoText(errno));
@@ -190,12 +218,14 @@ bool CStreamedParse::RunRows(IRowSink& sink, CString& strError, CParseReport* pR
     return true;
 }
 
-bool CStreamedParse::RunFile(const CString& strDataPath, IRowSink& sink, CString& strError,
-                             CParseReport* pReport) const
+bool CStreamedParse::RunFile(const CString& strDataPath, const CString& strName, IRowSink& sink,
+                             CString& strError, CParseReport* pReport) const
 {
     CTextFileReader reader(strDataPath);
     if (!reader.IsOpen() || !reader.GetError().empty()) {
         strError = reader.GetError();
+        if (strName != strDataPath)
+            str::ReplaceAll(strError, strDataPath, strName);
         return false;
     }
     const auto parse = [&](const CRunPlan& plan, CRowOutput& output, CReportBuilder& report) {
@@ -204,12 +234,14 @@ bool CStreamedParse::RunFile(const CString& strDataPath, IRowSink& sink, CString
         // as UTF-8 until a piece that is not plain ASCII has it checked.
         if (reader.GetEncoding() == CTextFileReader::ANSI) {
             CPieceSource source(reader, m_nPieceSize);
-            result = RunPieces(strDataPath, plan, output, source, true, report, strError);
+            result = RunPieces(strName, plan, output, source, true, report, strError);
         }
         // A file whose first piece cannot tell whether it has enough lines
         // is parsed as one text.
         if (result == ERunResult::FewLines)
-            result = RunWhole(strDataPath, strDataPath, plan, output, report, strError);
+            result = RunWhole(strName, strDataPath, plan, output, report, strError);
+        if (result == ERunResult::Failed && strName != strDataPath)
+            str::ReplaceAll(strError, strDataPath, strName);
         return result;
     };
     return RunRows(sink, strError, pReport, parse);

@@ -58,8 +58,9 @@ public:
              CString& strError) const;
 
 private:
-    bool RunFile(const CString& strDataPath, IRowSink& sink, CString& strError,
-                 CParseReport* pReport) const;
+    // The file at strDataPath, named strName in messages.
+    bool RunFile(const CString& strDataPath, const CString& strName, IRowSink& sink,
+                 CString& strError, CParseReport* pReport) const;
     bool RunStream(int fd, const CString& strName, IRowSink& sink, CString& strError,
                    CParseReport* pReport) const;
     // BeginRows, the rows parse gives with the run's matcher, output and

@@ -70,11 +70,26 @@ TEST(PipeCli, StandardInputGivesTheBytesOfTheFile)
             const std::string strFromPipe =
                 RunCommand("cat " + ShellQuote(strData) + " | " +
                            Cli("--template " + ShellQuote(strTemplate) + " --data -" + strArgs));
+            // Standard input that is the file, also from a later byte on.
+            const std::string strFromRedirect =
+                RunCommand(Cli("--template " + ShellQuote(strTemplate) + " --data -" + strArgs) +
+                           " < " + ShellQuote(strData));
+            const std::string strFromLater =
+                RunCommand("(dd bs=7 count=1 of=/dev/null status=none; " +
+                           Cli("--template " + ShellQuote(strTemplate) + " --data -" + strArgs) +
+                           ") < " + ShellQuote(strData));
+            const std::string strFromTail =
+                RunCommand("tail -c +8 " + ShellQuote(strData) + " | " +
+                           Cli("--template " + ShellQuote(strTemplate) + " --data -" + strArgs));
             const std::string strTemplateFromPipe =
                 RunCommand("cat " + ShellQuote(strTemplate) + " | " +
                            Cli("--template - --data " + ShellQuote(strData) + " -o -" + strArgs));
             EXPECT_EQ(WithoutCreated(strFromPipe), WithoutCreated(strFromFile))
                 << "case " << i << " " << pszFormat << ": " << Describe(c);
+            EXPECT_EQ(WithoutCreated(strFromRedirect), WithoutCreated(strFromFile))
+                << "case " << i << " " << pszFormat;
+            EXPECT_EQ(WithoutCreated(strFromLater), WithoutCreated(strFromTail))
+                << "case " << i << " " << pszFormat;
             EXPECT_EQ(WithoutCreated(strTemplateFromPipe), WithoutCreated(strFromFile))
                 << "case " << i << " " << pszFormat;
         }
