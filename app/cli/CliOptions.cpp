@@ -88,9 +88,9 @@ const COptionSpec kOptions[] = {
 
 const COptionSpec* FindOption(const CString& strName)
 {
-    for (const COptionSpec& spec : kOptions) {
-        if (strName == spec.pszLong || (spec.pszShort != nullptr && strName == spec.pszShort))
-            return &spec;
+    for (const COptionSpec& option : kOptions) {
+        if (strName == option.pszLong || (option.pszShort != nullptr && strName == option.pszShort))
+            return &option;
     }
     return nullptr;
 }
@@ -158,20 +158,20 @@ CString CliHelp()
     CString strHelp = kUsage;
     strHelp += "\nTurns text into a table: the template's lines mirror the lines of the data,\n"
                "with a placeholder such as <$$email$$> for each field.\n\nOptions:\n";
-    for (const COptionSpec& spec : kOptions) {
+    for (const COptionSpec& option : kOptions) {
         CString strLeft = "  ";
-        strLeft += spec.pszShort != nullptr ? CString(spec.pszShort) + ", " : CString("    ");
-        strLeft += spec.pszLong;
-        if (spec.kind == EKind::Value)
-            strLeft += CString(" ") + spec.pszValue;
-        else if (spec.kind == EKind::OptionalValue)
-            strLeft += CString("[=") + spec.pszValue + "]";
+        strLeft += option.pszShort != nullptr ? CString(option.pszShort) + ", " : CString("    ");
+        strLeft += option.pszLong;
+        if (option.kind == EKind::Value)
+            strLeft += CString(" ") + option.pszValue;
+        else if (option.kind == EKind::OptionalValue)
+            strLeft += CString("[=") + option.pszValue + "]";
         // The help starts in one column, on the next line after a long name.
         constexpr size_t kHelpColumn = 26;
         if (strLeft.size() >= kHelpColumn)
             strLeft += "\n";
         strLeft.resize(strLeft.back() == '\n' ? strLeft.size() + kHelpColumn : kHelpColumn, ' ');
-        strHelp += strLeft + spec.pszHelp + "\n";
+        strHelp += strLeft + option.pszHelp + "\n";
     }
     strHelp += "\nFormats (KEY, extension):\n";
     for (const CSaveFormatInfo& info : SaveFormats()) {
