@@ -350,7 +350,9 @@ bool CStreamPieces::ReadRaw(std::size_t k, std::string_view& raw,
     // are kept for their own readers. A piece is served once it is known
     // whether it is the last.
     while (!m_bLastCut && k >= m_nNotLast && !m_bFailed && !m_bGiveUp) {
-        if (!m_reader.joinable() && !m_bHold)
+        // While held, the reader may be being joined without the lock: it
+        // is not looked at then.
+        if (!m_bHold && !m_reader.joinable())
             StartReader();
         m_cv.wait(lock);
     }
