@@ -133,10 +133,13 @@ printf '\n%-8s %14s %14s %8s %10s %14s\n' "format" "$((records / 10)) rows s" "$
   "ratio" "MB/s" "peak RSS MB"
 for ext in txt csv html xml xlsx sqlite json jsonl; do
   out="$data_dir/out-format.$ext"
+  # An HTML report that exists gets the rows added; each run writes a new one.
+  fresh=()
+  [ "$ext" = html ] && fresh=(--replace)
   rm -f "$out"
-  read -r s1 _ < <(measure 1 "$cli" --template "$template" --data "$small" -o "$out")
+  read -r s1 _ < <(measure 1 "$cli" --template "$template" --data "$small" -o "$out" "${fresh[@]}")
   rm -f "$out"
-  read -r s2 r2 < <(measure 2 "$cli" --template "$template" --data "$data" -o "$out")
+  read -r s2 r2 < <(measure 2 "$cli" --template "$template" --data "$data" -o "$out" "${fresh[@]}")
   rm -f "$out"
   awk -v e="$ext" -v a="$s1" -v b="$s2" -v r="$r2" -v n="$bytes" 'BEGIN {
     printf "%-8s %14.3f %14.3f %8.1f %10.1f %14.0f\n", e, a, b, (a > 0 ? b / a : 0),
