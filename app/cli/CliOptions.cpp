@@ -42,7 +42,7 @@ struct COptionSpec
 
 bool StoreReport(CCliOptions& options, const CString& strValue, CString& strError)
 {
-    if (strValue != "" && strValue != "text" && strValue != "json") {
+    if (!strValue.empty() && strValue != "text" && strValue != "json") {
         strError = "--report takes text or json, not '" + strValue + "'";
         return false;
     }

@@ -16,7 +16,7 @@ protected:
     CFakePlatform m_fake;
     CTempDir m_dir;
     CListCtrl m_list;
-    const CListExporter m_exporter;
+    const CListExporter m_exporter{};
 };
 
 } // namespace

@@ -205,7 +205,7 @@ std::string RunStreamedParseCase(const uint8_t* pData, size_t nSize)
     parse.SetPieceSize(nPieceSize);
     const std::string strPieces = " (pieces of " + std::to_string(nPieceSize) + " bytes)";
 
-    const std::string strTextFault = CompareStreamed(
+    std::string strTextFault = CompareStreamed(
         in, in.strData, parse, "the text", strPieces,
         [&](CListCtrl& list, IRowSink& sink, CString& strError, CParseReport& report) {
             return parse.RunText(in.strData, list.GetColumnCount(), sink, strError, &report);

@@ -54,7 +54,7 @@ protected:
         QTest::mouseClick(View()->viewport(), Qt::LeftButton, {}, rect.center());
     }
     // Runs check once the next pop-up menu is open.
-    void OnNextPopup(std::function<void(QMenu*)> check)
+    void OnNextPopup(const std::function<void(QMenu*)>& check)
     {
         QTimer::singleShot(0, &m_dlg, [this, check] {
             if (m_bTornDown)
